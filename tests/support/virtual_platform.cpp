@@ -1,0 +1,104 @@
+#include "virtual_platform.h"
+
+#include "shell/exception_display.h"
+
+#include <algorithm>
+#include <limits>
+
+VirtualPlatform::VirtualPlatform(std::int64_t epochSeconds) : epoch_(epochSeconds) {}
+
+void VirtualPlatform::schedule(std::int64_t atMs, std::function<void()> event) {
+    queue_.emplace(std::make_pair(atMs * 1000, seq_++), std::move(event));
+}
+
+void VirtualPlatform::scheduleIn(std::int64_t delayMs, std::function<void()> event) {
+    queue_.emplace(std::make_pair(nowUs_ + delayMs * 1000, seq_++), std::move(event));
+}
+
+void VirtualPlatform::dispatch(const std::function<void()>& fn) {
+    ++depth_;
+    maxDepth_ = std::max(maxDepth_, depth_);
+    runHandler(fn);
+    --depth_;
+    if (afterDispatch_)
+        afterDispatch_();
+}
+
+// Dispatches the first due message: scripted events first, a tick only when no other
+// message waits (as the platform's timer message is produced).
+bool VirtualPlatform::dispatchOne() {
+    if (!queue_.empty() && queue_.begin()->first.first <= nowUs_) {
+        auto node = queue_.extract(queue_.begin());
+        dispatch(node.mapped());
+        return true;
+    }
+    if (running_ && nowUs_ >= nextTickUs_ && (timerReentrant_ || inTick_ == 0)) {
+        // Missed periods are not made up: the next period counts from now.
+        nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
+        ++ticks_;
+        ++inTick_;
+        if (handler_)
+            dispatch(handler_);
+        --inTick_;
+        return true;
+    }
+    return false;
+}
+
+void VirtualPlatform::processMessages() {
+    while (dispatchOne()) {
+    }
+}
+
+void VirtualPlatform::pause(int ms) {
+    ++pauses_;
+    if (ms > 0)
+        nowUs_ += std::int64_t(ms) * 1000;
+}
+
+void VirtualPlatform::awaitNextFrame() {
+    ++frames_;
+    nowUs_ += frameUs_;
+}
+
+void VirtualPlatform::startTimer() {
+    if (running_)
+        return;
+    running_ = true;
+    nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
+}
+
+void VirtualPlatform::stopTimer() {
+    running_ = false;
+}
+
+void VirtualPlatform::runUntil(std::int64_t untilMs) {
+    const std::int64_t until = untilMs * 1000;
+    for (;;) {
+        std::int64_t next = std::numeric_limits<std::int64_t>::max();
+        if (!queue_.empty())
+            next = queue_.begin()->first.first;
+        if (running_)
+            next = std::min(next, nextTickUs_);
+        if (next > until)
+            break;
+        nowUs_ = std::max(nowUs_, next);
+        processMessages();
+    }
+    nowUs_ = std::max(nowUs_, until);
+}
+
+void VirtualPlatform::runUntilIdle(std::int64_t limitMs) {
+    const std::int64_t limit = limitMs * 1000;
+    while ((!queue_.empty() || running_) && nowUs_ < limit) {
+        std::int64_t next = std::numeric_limits<std::int64_t>::max();
+        if (!queue_.empty())
+            next = queue_.begin()->first.first;
+        if (running_)
+            next = std::min(next, nextTickUs_);
+        if (next > limit)
+            break;
+        nowUs_ = std::max(nowUs_, next);
+        processMessages();
+    }
+}
