@@ -1,0 +1,116 @@
+// The Qt platform keeps the semantics the round's sequences rely on: a pause dispatches
+// nothing, handlers nest inside processMessages, ticks do not pile up, restarting a
+// running timer changes nothing, and animation steps are paced to the display refresh.
+
+#include "shell/qt_platform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+class TestQtPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void pauseDispatchesNothingAndMessagesWaitInOrder();
+    void handlersNestInsideProcessMessages();
+    void ticksDoNotPileUpAndRestartChangesNothing();
+    void animationStepsFollowTheRefreshRate();
+    void activeWindowState();
+};
+
+void TestQtPlatform::pauseDispatchesNothingAndMessagesWaitInOrder() {
+    QtPlatform p;
+    QStringList seen;
+    QTimer::singleShot(0, [&] { seen << "first"; });
+    QTimer::singleShot(0, [&] { seen << "second"; });
+    QElapsedTimer clock;
+    clock.start();
+    p.pause(60);
+    QVERIFY(clock.elapsed() >= 60);
+    QVERIFY(seen.isEmpty());
+    p.processMessages();
+    QCOMPARE(seen, (QStringList{"first", "second"}));
+}
+
+void TestQtPlatform::handlersNestInsideProcessMessages() {
+    QtPlatform p;
+    QStringList seen;
+    p.setTimerHandler([&] {
+        p.stopTimer();
+        seen << "tick begins";
+        QTimer::singleShot(0, [&] { seen << "key"; });
+        p.processMessages();
+        seen << "tick ends";
+    });
+    p.startTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 3, 2000);
+    QCOMPARE(seen, (QStringList{"tick begins", "key", "tick ends"}));
+}
+
+void TestQtPlatform::ticksDoNotPileUpAndRestartChangesNothing() {
+    QtPlatform p;
+    QElapsedTimer clock;
+    QList<qint64> ticks;
+    p.setTimerHandler([&] { ticks << clock.elapsed(); });
+    clock.start();
+    p.startTimer();
+    p.pause(120);
+    p.startTimer(); // running already: the period started at 0 goes on
+    QVERIFY(p.timerRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!ticks.isEmpty(), 2000);
+    QVERIFY2(ticks.first() < 310, qPrintable(QString::number(ticks.first())));
+
+    // Busy through five periods: one late tick, not five.
+    ticks.clear();
+    p.pause(1000);
+    clock.restart();
+    while (clock.elapsed() < 100)
+        p.processMessages();
+    QCOMPARE(ticks.size(), 1);
+
+    p.stopTimer();
+    p.stopTimer();
+    QVERIFY(!p.timerRunning());
+    ticks.clear();
+    clock.restart();
+    while (clock.elapsed() < 300)
+        p.processMessages();
+    QVERIFY(ticks.isEmpty());
+}
+
+void TestQtPlatform::animationStepsFollowTheRefreshRate() {
+    QtPlatform p;
+    QCOMPARE(p.frameIntervalNs(), qint64(1e9 / 60)); // no window: 60 Hz
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 31; ++i)
+        p.awaitNextFrame();
+    // 30 intervals after the first step: half a second, never much less.
+    QVERIFY2(clock.elapsed() >= 480, qPrintable(QString::number(clock.elapsed())));
+    // A step that came late does not build up a debt of frames to rush through.
+    p.pause(200);
+    clock.restart();
+    p.awaitNextFrame();
+    p.awaitNextFrame();
+    QVERIFY(clock.elapsed() >= 14);
+}
+
+void TestQtPlatform::activeWindowState() {
+    QtPlatform p;
+    QWidget main, other;
+    p.setMainWindow(&main);
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QVERIFY(p.mainWindowActive());
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!p.mainWindowActive());
+    QVERIFY(p.currentTimeSeconds() > 1700000000);
+}
+
+QTEST_MAIN(TestQtPlatform)
+#include "test_qt_platform.moc"
