@@ -1,0 +1,52 @@
+// gen_assets <output-folder>: draws the sprite sheet, the two logos and the icons of
+// the game and writes them as opaque 24-bit PNG files. The drawing is deterministic.
+
+#include "art.h"
+
+#include "screen/layout.h" // the target has no include path to the repo root
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+
+#include <cstdio>
+
+namespace {
+
+bool write(const QImage& rgb32, const QDir& dir, const QString& name) {
+    const QString path = dir.filePath(name);
+    QImageWriter writer(path, "png");
+    // RGB888 makes the PNG colour type RGB, without an alpha channel.
+    if (!writer.write(rgb32.convertToFormat(QImage::Format_RGB888))) {
+        std::fprintf(stderr, "gen_assets: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: gen_assets <output-folder>\n");
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.exists() && !QDir().mkpath(dir.path())) {
+        std::fprintf(stderr, "gen_assets: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    bool ok = write(drawSheet().toImage(), dir, QStringLiteral("sheet.png"));
+    ok = write(drawLogo(layout::titleLogoWidth, layout::titleLogoHeight).toImage(), dir,
+               QStringLiteral("title_logo.png")) &&
+         ok;
+    ok = write(drawLogo(layout::smallLogoWidth, layout::smallLogoHeight).toImage(), dir,
+               QStringLiteral("small_logo.png")) &&
+         ok;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok = write(drawIcon(size).toImage(), dir, QStringLiteral("icon%1.png").arg(size)) && ok;
+    return ok ? 0 : 1;
+}
