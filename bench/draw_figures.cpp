@@ -1,0 +1,68 @@
+#include "bench/draw_figures.h"
+
+#include "screen/frame.h"
+#include "screen/layout.h"
+
+#include <cstring>
+#include <vector>
+
+void runDrawFigures(bench::Verdicts& v) {
+    initPictures();
+    copyRect(pictures.BackImage, pictures.BackImage.rect(), pictures.CharaImage,
+             layout::stonePattern, CopyMode::SrcCopy);
+    copyRect(pictures.TmpImage, pictures.TmpImage.rect(), pictures.CharaImage, layout::frameZone,
+             CopyMode::SrcCopy);
+
+    const size_t frameBytes = size_t(pictures.TmpImage.sizeInBytes());
+    std::vector<unsigned char> a(frameBytes, 1), b(frameBytes, 2);
+    const double memcpyNs = bench::medianNs(
+        [&] {
+            std::memcpy(b.data(), a.data(), frameBytes);
+            bench::escape(b.data());
+        },
+        200);
+    std::printf("  %-34s %10.2f us  (reference)\n", "memcpy 400x400 RGB32", memcpyNs / 1000.0);
+
+    const double cell = 0.2;
+    v.ratio("presentFrame", bench::medianNs([] { presentFrame(); }, 200), memcpyNs, 1.5);
+    v.ratio("restoreCell", bench::medianNs([] { restoreCell(3, 7); }, 2000), memcpyNs, cell);
+    v.ratio("drawPiece (arrow)",
+            bench::medianNs([] { drawPiece(layout::cellOrigin(2, 11), 3); }, 2000), memcpyNs, cell);
+    v.ratio("drawPiece (star ball)",
+            bench::medianNs([] { drawPiece(layout::cellOrigin(2, 11), 5); }, 2000), memcpyNs, cell);
+    v.ratio("crack overlay", bench::medianNs([] { drawCrack(layout::cellOrigin(4, 3)); }, 2000),
+            memcpyNs, cell);
+    v.ratio("drawCellOpaque",
+            bench::medianNs([] { drawCellOpaque(layout::cellOrigin(1, 0), 2); }, 2000), memcpyNs,
+            cell);
+    v.ratio("column shift by 32 (10 rows)",
+            bench::medianNs([] { frameCopy(QRect(26, 8, 32, 320), QPoint(26, 40)); }, 500),
+            memcpyNs, cell);
+    v.ratio("fall step by 4 (10 rows)",
+            bench::medianNs(
+                [] {
+                    frameCopy(QRect(90, 40, 32, 320), QPoint(90, 44));
+                    restoreWellRect(QRect(64, 32, 32, 4));
+                },
+                500),
+            memcpyNs, cell);
+    v.ratio("gauge stretch",
+            bench::medianNs(
+                [] {
+                    restorePanel(layout::limitPanel);
+                    copyToFrame(QRect(237, 312, 120, 18), pictures.CharaImage, layout::greenStripe);
+                },
+                2000),
+            memcpyNs, cell);
+    int y = 0;
+    v.ratio("travel step (erase, draw, present)",
+            bench::medianNs(
+                [&] {
+                    y = (y + 8) % 352;
+                    restoreWellRect(QRect(64, 352 - y, 32, 32));
+                    drawFlyingPiece(QPoint(90, 352 - y), 5);
+                    presentFrame();
+                },
+                200),
+            memcpyNs, 2.0);
+}
