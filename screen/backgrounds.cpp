@@ -1,9 +1,16 @@
 #include "screen/backgrounds.h"
 
+#include "screen/bitmap_file.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
+#include "shell/app_folder.h"
+
+#include <QFileInfo>
 
 namespace {
+
+constexpr int patternTargetWidth = 192;
+constexpr int pictureTargetWidth = 196;
 
 QRect patternFor(int choice) {
     switch (choice) {
@@ -20,10 +27,21 @@ QRect patternFor(int choice) {
 
 } // namespace
 
+bool backBitmapExists() {
+    return QFileInfo(backBitmapPath()).isFile();
+}
+
 void drawBackground(int choice) {
-    // The user's picture ("back.bmp", choice 4) comes with the shell's settings folder;
-    // until then choice 4 draws STONE, as when the file is missing.
-    copyRect(pictures.BackImage, QRect(0, 0, 192, 384), pictures.CharaImage, patternFor(choice),
+    const QImage* source = &pictures.CharaImage;
+    QRect sourceRect = patternFor(choice);
+    int targetWidth = patternTargetWidth;
+    if (choice == 4 && backBitmapExists()) {
+        pictures.MybackImage = loadBitmapFile(backBitmapPath());
+        source = &pictures.MybackImage;
+        sourceRect = pictures.MybackImage.rect();
+        targetWidth = pictureTargetWidth;
+    }
+    copyRect(pictures.BackImage, QRect(0, 0, targetWidth, layout::backHeight), *source, sourceRect,
              CopyMode::SrcCopy);
     copyRect(pictures.TmpImage, layout::well, pictures.BackImage, pictures.BackImage.rect(),
              CopyMode::SrcCopy);

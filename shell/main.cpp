@@ -1,10 +1,14 @@
-// Flinder's entry: the application object, the main window, the message loop.
+// Flinder's entry: the application object, the three windows, the message loop.
 
+#include "game/round.h"
+#include "screen/fonts.h"
 #include "screen/frame.h"
 #include "shell/application.h"
 #include "shell/exception_display.h"
+#include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/qt_platform.h"
+#include "shell/version_form.h"
 
 #include <QIcon>
 
@@ -14,16 +18,23 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon32.png")));
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
+    qtPlatform.setTimerHandler([] { runHandler(timerTimer); });
     try {
+        installFontSubstitutions();
         initPictures();
         MainForm = new TMainForm;
         qtPlatform.setMainWindow(MainForm);
+        MainForm->FormCreate();
+        VersionForm = new TVersionForm(MainForm);
+        HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
         QApplication::exec();
     } catch (const std::exception& e) {
         showException(exceptionMessage(e));
     }
-    delete MainForm;
-    MainForm = nullptr;
+    qtPlatform.setMainWindow(nullptr);
+    delete MainForm; // and with it the two dialogs
+    VersionForm = nullptr;
+    HiscoreForm = nullptr;
     return 0;
 }

@@ -1,20 +1,119 @@
 #pragma once
-// The main window: the title screen and the game screen over one 400x400 client area.
+// The main window: the title screen and the game screen over one 400x400 client area,
+// the menu bar, the hidden ranking lists and the rank-entry controls. It is the view a
+// round works through (RoundView).
+
+#include "game/round_view.h"
 
 #include <QMainWindow>
 
-class QLabel;
+#include <array>
+#include <cstdint>
 
-class TMainForm : public QMainWindow {
+class PictureView;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QShortcut;
+
+class TMainForm : public QMainWindow, public RoundView {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
 
     QWidget* client() const { return client_; }
 
-private:
-    QWidget* client_ = nullptr;
+    // --- components, as the window's design names them ---
+    PictureView* MainImage = nullptr;
+    QLabel* MessageLabel = nullptr;
     QLabel* TitleImage = nullptr;
+    QLabel* RankLabel = nullptr;
+    QLabel* InputLabel = nullptr;
+    QGroupBox* SelectGroup = nullptr;
+    QPushButton* StartButton = nullptr;
+    QComboBox* levelCombo = nullptr;
+    QPushButton* okButton = nullptr;
+    QListWidget* RankNameList = nullptr;
+    QListWidget* RankNumberList = nullptr;
+    QLineEdit* NameEdit = nullptr;
+
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* N1 = nullptr; // "ゲーム(&G)"
+    QAction* ReturnManu = nullptr;
+    QAction* ExitMenu = nullptr;
+    QMenu* BackMenu = nullptr;
+    QAction* Back1Menu = nullptr;
+    QAction* Back2Menu = nullptr;
+    QAction* Back3Menu = nullptr;
+    QAction* Back4Menu = nullptr;
+    QAction* Back5Menu = nullptr;
+    QAction* HiscoreMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* ContentsMenu = nullptr;
+    QAction* About1 = nullptr;
+    // Ctrl+F1 .. Ctrl+F5.
+    std::array<QShortcut*, 5> backShortcuts{};
+
+    // --- handlers ---
+    void FormCreate();
+    void FormClose();
+    void StartButtonClick();
+    void okButtonClick();
+    void ReturnManuClick();
+    void ExitMenuClick();
+    void About1Click();
+    void HiscoreMenuClick();
+    void ContentsMenuClick();
+    void BackMenuClick();
+    void Back1MenuClick() { selectBackground(0); }
+    void Back2MenuClick() { selectBackground(1); }
+    void Back3MenuClick() { selectBackground(2); }
+    void Back4MenuClick() { selectBackground(3); }
+    void Back5MenuClick() { selectBackground(4); }
+
+    // Switches to the title screen.
+    void returnToTitle();
+    // Sets backgroundChoice and puts the check mark on its item alone.
+    void selectBackground(int value);
+    // A Ctrl+F shortcut: as opening the menu and choosing item index (0..4).
+    void backShortcut(int index);
+    // The item of background value 0..4.
+    QAction* backItem(int value) const;
+    bool backMenuEnabled() const;
+
+    // --- RoundView ---
+    int selectedLevelPosition() const override;
+    QString levelItemText(int position) const override;
+    void hideTitleScreen() override;
+    void closeInputMethod() override;
+    void showMainImage() override;
+    void showMessage(const QString& text, QColor colour) override;
+    void hideMessage() override;
+    QString rankNumber(int index) const override;
+    void offerRankEntry(const QString& name) override;
+    void showOkButton() override;
+
+    // The virtual-key code FormKeyDown takes for a Qt key; 0 for keys it never uses.
+    static std::uint16_t virtualKeyOf(int qtKey);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createComponents();
+    void createMenus();
+    void setBackMenuEnabled(bool enabled);
+    bool gameKey(QObject* receiver, QKeyEvent* event);
+
+    QWidget* client_ = nullptr;
 };
 
 extern TMainForm* MainForm;

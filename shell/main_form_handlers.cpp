@@ -1,0 +1,238 @@
+// The main window's handlers: settings at creation and close, START, OK after a round,
+// the menu commands, the background menu, and what a round asks of the window.
+
+#include "shell/main_form.h"
+
+#include "game/conversions.h"
+#include "game/game_state.h"
+#include "game/round.h"
+#include "screen/backgrounds.h"
+#include "shell/app_folder.h"
+#include "shell/exception_display.h"
+#include "shell/hiscore_form.h"
+#include "shell/picture_view.h"
+#include "shell/ranking.h"
+#include "shell/settings_file.h"
+#include "shell/version_form.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QUrl>
+
+// --- settings ---
+
+void TMainForm::FormCreate() {
+    const Settings s = loadSettings(settingsFilePath());
+    move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
+    backgroundChoice = s.back;
+    RankNameList->clear();
+    RankNumberList->clear();
+    RankNameList->addItems(s.names);
+    RankNumberList->addItems(s.numbers);
+    defaultName = s.defaultName;
+    for (int value = 0; value < 5; ++value)
+        backItem(value)->setChecked(value == backgroundChoice);
+}
+
+void TMainForm::FormClose() {
+    Settings s;
+    s.top = pos().y();
+    s.left = pos().x();
+    s.back = backgroundChoice;
+    for (int i = 0; i < RankNameList->count(); ++i)
+        s.names.append(RankNameList->item(i)->text());
+    for (int i = 0; i < RankNumberList->count(); ++i)
+        s.numbers.append(RankNumberList->item(i)->text());
+    s.defaultName = defaultName;
+    saveSettings(settingsFilePath(), s);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // The window stays open unless the settings were saved; closing again retries.
+    event->ignore();
+    runHandler([&] {
+        FormClose();
+        event->accept();
+    });
+}
+
+// --- title screen and game screen ---
+
+void TMainForm::StartButtonClick() {
+    startRound();
+}
+
+void TMainForm::returnToTitle() {
+    okButton->hide();
+    MessageLabel->hide();
+    MainImage->hide();
+    TitleImage->show();
+    levelCombo->show();
+    StartButton->show();
+    SelectGroup->show();
+    ReturnManu->setEnabled(false);
+    setBackMenuEnabled(true);
+    // Leave the keyboard on the title screen rather than on a hidden control.
+    QWidget* focus = focusWidget();
+    if (!focus || !focus->isVisible() || focus == this)
+        StartButton->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::okButtonClick() {
+    if (RankLabel->isVisible()) {
+        const int b = 10 * (4 - gameState.level);
+        int i = b;
+        // The tenth entry scored less (the round's end checked it), so the place lies
+        // within the block; the bound only keeps a broken list from reading past it.
+        while (i < b + entriesPerLevel - 1 &&
+               strToInt(scorePart(RankNumberList->item(i)->text())) > gameState.score)
+            ++i;
+        RankNameList->insertItem(i, NameEdit->text());
+        delete RankNameList->takeItem(b + 10);
+        RankNumberList->insertItem(
+            i, resultText(gameState.score, gameState.vanishCount, gameState.phase));
+        delete RankNumberList->takeItem(b + 10);
+        defaultName = NameEdit->text();
+        RankLabel->hide();
+        InputLabel->hide();
+        NameEdit->hide();
+    }
+    returnToTitle();
+}
+
+void TMainForm::ReturnManuClick() {
+    leaveRound();
+    RankLabel->hide();
+    InputLabel->hide();
+    NameEdit->hide();
+    returnToTitle();
+}
+
+void TMainForm::ExitMenuClick() {
+    close();
+}
+
+void TMainForm::About1Click() {
+    VersionForm->showForm();
+}
+
+void TMainForm::HiscoreMenuClick() {
+    HiscoreForm->showForm();
+}
+
+void TMainForm::ContentsMenuClick() {
+    // Relative to the current directory, unlike the settings file.
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("help/help.htm"))));
+}
+
+// --- backgrounds ---
+
+QAction* TMainForm::backItem(int value) const {
+    QAction* const items[5] = {Back1Menu, Back2Menu, Back3Menu, Back4Menu, Back5Menu};
+    return value >= 0 && value < 5 ? items[value] : nullptr;
+}
+
+bool TMainForm::backMenuEnabled() const {
+    return BackMenu->menuAction()->isEnabled();
+}
+
+void TMainForm::setBackMenuEnabled(bool enabled) {
+    BackMenu->menuAction()->setEnabled(enabled);
+}
+
+void TMainForm::selectBackground(int value) {
+    backgroundChoice = value;
+    for (int v = 0; v < 5; ++v)
+        backItem(v)->setChecked(v == value);
+}
+
+void TMainForm::BackMenuClick() {
+    if (backBitmapExists()) {
+        Back5Menu->setEnabled(true);
+        return;
+    }
+    Back5Menu->setEnabled(false);
+    if (Back5Menu->isChecked())
+        selectBackground(0);
+}
+
+void TMainForm::backShortcut(int index) {
+    if (!backMenuEnabled())
+        return;
+    BackMenuClick();
+    if (backItem(index)->isEnabled())
+        selectBackground(index);
+}
+
+// --- what a round asks of the window ---
+
+int TMainForm::selectedLevelPosition() const {
+    return levelCombo->currentIndex();
+}
+
+QString TMainForm::levelItemText(int position) const {
+    return levelCombo->itemText(position);
+}
+
+void TMainForm::hideTitleScreen() {
+    StartButton->hide();
+    levelCombo->hide();
+    TitleImage->hide();
+    SelectGroup->hide();
+    ReturnManu->setEnabled(true);
+    setBackMenuEnabled(false);
+    // The window itself takes the keys during the round, so no control can move the
+    // focus or change the level with them.
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::closeInputMethod() {
+    // The window has no input method of its own (WA_InputMethodEnabled is off), so with
+    // the focus on it the game keys arrive as they are; drop any composition underway.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    QGuiApplication::inputMethod()->reset();
+    QGuiApplication::inputMethod()->hide();
+}
+
+void TMainForm::showMainImage() {
+    MainImage->show();
+}
+
+void TMainForm::showMessage(const QString& text, QColor colour) {
+    QPalette palette = MessageLabel->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    MessageLabel->setPalette(palette);
+    MessageLabel->setText(text);
+    MessageLabel->show();
+}
+
+void TMainForm::hideMessage() {
+    MessageLabel->hide();
+}
+
+QString TMainForm::rankNumber(int index) const {
+    return RankNumberList->item(index)->text();
+}
+
+void TMainForm::offerRankEntry(const QString& name) {
+    RankLabel->show();
+    InputLabel->show();
+    NameEdit->setText(name);
+    NameEdit->show();
+    NameEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::showOkButton() {
+    okButton->show();
+}

@@ -1,0 +1,114 @@
+#include "shell/settings_file.h"
+
+#include "shell/errors.h"
+#include "shell/ranking.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+const QString position = QStringLiteral("Position");
+const QString back = QStringLiteral("Back");
+const QString ranking = QStringLiteral("Ranking");
+const QByteArray utf8Bom("\xEF\xBB\xBF");
+
+QString nameKey(int i) {
+    return QStringLiteral("name%1").arg(i);
+}
+QString numberKey(int i) {
+    return QStringLiteral("number%1").arg(i);
+}
+
+AppError writeError(const QString& path) {
+    return AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)));
+}
+
+} // namespace
+
+Settings readSettings(const PrivateProfile& profile) {
+    Settings s;
+    s.top = profile.readInt(position, QStringLiteral("xpos"), 0);
+    s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
+    s.back = profile.readInt(back, QStringLiteral("back"), 0);
+    for (int i = 0; i < rankEntryCount; ++i) {
+        s.names.append(profile.readString(ranking, nameKey(i), emptyRankName));
+        s.numbers.append(profile.readString(ranking, numberKey(i), emptyRankNumber));
+    }
+    s.defaultName = profile.readString(ranking, QStringLiteral("default"), QString());
+    return s;
+}
+
+void writeSettings(PrivateProfile& profile, const Settings& s) {
+    profile.writeString(position, QStringLiteral("xpos"), QString::number(s.top));
+    profile.writeString(position, QStringLiteral("ypos"), QString::number(s.left));
+    profile.writeString(back, QStringLiteral("back"), QString::number(s.back));
+    for (int i = 0; i < rankEntryCount; ++i) {
+        profile.writeString(ranking, nameKey(i), s.names.value(i, emptyRankName));
+        profile.writeString(ranking, numberKey(i), s.numbers.value(i, emptyRankNumber));
+    }
+    profile.writeString(ranking, QStringLiteral("default"), s.defaultName);
+}
+
+SettingsText decodeSettingsBytes(const QByteArray& bytes) {
+    SettingsText out;
+    QByteArrayView data(bytes);
+    if (data.startsWith(utf8Bom)) {
+        out.byteOrderMark = true;
+        data = data.sliced(utf8Bom.size());
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    out.text = utf8.decode(data);
+    if (!utf8.hasError())
+        return out;
+    QStringDecoder shiftJis("Shift_JIS");
+    out.text = shiftJis.decode(data);
+    return out;
+}
+
+QByteArray encodeSettingsText(const SettingsText& text) {
+    QByteArray bytes = text.byteOrderMark ? utf8Bom : QByteArray();
+    bytes += text.text.toUtf8();
+    return bytes;
+}
+
+Settings loadSettings(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return readSettings(PrivateProfile());
+    return readSettings(PrivateProfile(decodeSettingsBytes(file.readAll()).text));
+}
+
+void saveSettings(const QString& path, const Settings& settings) {
+    SettingsText current;
+    if (QFileInfo::exists(path)) {
+        // What cannot be read is not overwritten: it may hold rankings.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw writeError(path);
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw writeError(path);
+        current = decodeSettingsBytes(bytes);
+    }
+    PrivateProfile profile(current.text);
+    writeSettings(profile, settings);
+    current.text = profile.text();
+
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile out(path);
+    const QByteArray bytes = encodeSettingsText(current);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw writeError(path);
+    // A full disk can end a write short without any error from Qt: the size on disk
+    // must be the whole text before the new file may replace the old one.
+    if (out.write(bytes) != bytes.size() || !out.flush() || out.size() != bytes.size()) {
+        out.cancelWriting();
+        throw writeError(path);
+    }
+    if (!out.commit())
+        throw writeError(path);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The settings file "flinder.ini": the window position, the background choice, the
+// ranking and the last entered name. Read once when the main window is created,
+// written once when it closes, as a whole new text saved atomically (the old file
+// survives any failure whole). Keys and sections the program does not know, their
+// order and the file's line endings are kept.
+
+#include "shell/private_profile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct Settings {
+    int top = 0;         // "Position"/"xpos": the window's top edge
+    int left = 0;        // "Position"/"ypos": the window's left edge
+    int back = 0;        // "Back"/"back": backgroundChoice
+    QStringList names;   // "Ranking"/"name0".."name49"
+    QStringList numbers; // "Ranking"/"number0".."number49"
+    QString defaultName; // "Ranking"/"default"
+};
+
+Settings readSettings(const PrivateProfile& profile);
+// The 104 writes, in the order of the file written from scratch.
+void writeSettings(PrivateProfile& profile, const Settings& settings);
+
+// The file's text. Bytes that are not valid UTF-8 are read as Shift-JIS (CP932), the
+// encoding of such files on the platform the game was designed for; a UTF-8 byte order
+// mark is remembered and written back.
+struct SettingsText {
+    QString text;
+    bool byteOrderMark = false;
+};
+SettingsText decodeSettingsBytes(const QByteArray& bytes);
+QByteArray encodeSettingsText(const SettingsText& text);
+
+// Missing or unreadable: every value takes its default.
+Settings loadSettings(const QString& path);
+// Reads the file anew, applies the writes and saves the whole text through a temporary
+// file renamed over the old one (creating the folder if needed). Throws AppError
+// "%s に書き込めません" when any of it fails, also when the file exists but cannot be read
+// (it is not overwritten then).
+void saveSettings(const QString& path, const Settings& settings);

@@ -1,0 +1,59 @@
+#include "shell/version_form.h"
+
+#include "screen/fonts.h"
+#include "shell/handler_connect.h"
+#include "shell/transparent_picture.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+TVersionForm* VersionForm = nullptr;
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+TVersionForm::TVersionForm(QWidget* mainWindow)
+    : TDialogForm(mainWindow, QStringLiteral("バージョン情報"), QSize(298, 169)) {
+    Image1 = newTransparentPicture(QImage(QStringLiteral(":/assets/small_logo.png")), this);
+    Image1->move(41, 27);
+
+    Label1 = new QLabel(QStringLiteral("Ver. 1.0.0"), this);
+    Label1->setFont(gameFont(pGothicFamily, 16, false));
+    Label1->move(198, 55);
+    Label1->adjustSize(); // the labels take the size of their text (62 x 16 in the design)
+
+    Label3 = new LinkLabel(homePageAddress, this);
+    QFont linkFont = gameFont(pGothicFamily, 12, false);
+    linkFont.setUnderline(true);
+    Label3->setFont(linkFont);
+    Label3->move(35, 111);
+    Label3->adjustSize();
+    QPalette palette = Label3->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    Label3->setPalette(palette);
+    Label3->setCursor(Qt::PointingHandCursor);
+
+    OKButton = new QPushButton(QStringLiteral("閉じる"), this);
+    OKButton->setGeometry(108, 130, 75, 25);
+    OKButton->setDefault(true);
+
+    connectHandler(Label3, &LinkLabel::clicked, this, [this] { Label3Click(); });
+    connectHandler(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+}
+
+void TVersionForm::FormShow() {
+    move(1, y());
+}
+
+void TVersionForm::Label3Click() {
+    QDesktopServices::openUrl(QUrl(Label3->text()));
+}
+
+void TVersionForm::OKButtonClick() {
+    hide();
+}

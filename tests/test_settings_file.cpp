@@ -1,0 +1,347 @@
+// The settings file on disk: written from scratch in the listed order, read back with
+// the reading rules, unknown content kept byte for byte, Shift-JIS files carried over,
+// and saves that never leave a torn file, whether they fail or are killed half-way.
+
+#include "shell/app_folder.h"
+#include "shell/errors.h"
+#include "shell/ranking.h"
+#include "shell/settings_file.h"
+#include "support/shell_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace {
+
+Settings defaults() {
+    return readSettings(PrivateProfile());
+}
+
+// Two settings whose files differ in length, for the interrupted saves.
+Settings versionA() {
+    Settings s = defaults();
+    s.top = 11;
+    for (int i = 0; i < rankEntryCount; ++i)
+        s.names[i] = QStringLiteral("A%1").arg(i);
+    return s;
+}
+
+Settings versionB() {
+    Settings s = defaults();
+    s.top = 22;
+    for (int i = 0; i < rankEntryCount; ++i) {
+        s.names[i] = QStringLiteral("山田 花子 B%1").arg(i);
+        s.numbers[i] = resultText(999999999 - i, 9999, 999);
+    }
+    return s;
+}
+
+QByteArray fromScratch(const Settings& s) {
+    PrivateProfile profile;
+    writeSettings(profile, s);
+    return profile.text().toUtf8();
+}
+
+QStringList expectedKeys() {
+    QStringList keys{"Position/xpos", "Position/ypos", "Back/back"};
+    for (int i = 0; i < 50; ++i)
+        keys << QStringLiteral("Ranking/name%1").arg(i)
+             << QStringLiteral("Ranking/number%1").arg(i);
+    keys << QStringLiteral("Ranking/default");
+    return keys;
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// --- child modes, run by re-executing this test ---
+
+// Saves versions A and B in turn until killed.
+int saveForever(const QString& path) {
+    const Settings a = versionA(), b = versionB();
+    saveSettings(path, a);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (;;) {
+        saveSettings(path, b);
+        saveSettings(path, a);
+    }
+}
+
+// Saves version B with the file size limited as on a full disk; exit 3 when the save
+// reported the failure.
+int saveOnFullDisk(const QString& path) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 1000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+        saveSettings(path, versionB());
+    } catch (const AppError& e) {
+        std::printf("%s\n", e.what());
+        return 3;
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+private slots:
+    void fromScratchHolds104KeysInOrder();
+    void defaultsWithoutAFile();
+    void loadEdgeCases();
+    void namesRoundTrip_data();
+    void namesRoundTrip();
+    void unknownContentKeptByteForByte();
+    void shiftJisFileIsCarriedOverAsUtf8();
+    void byteOrderMarkIsKept();
+    void folderIsCreatedWhenFirstNeeded();
+    void programFolderWhenWritable();
+    void folderNamedLikeTheFile();
+    void killedSaveLeavesAWholeFile();
+    void fullDiskLeavesTheOldFile();
+};
+
+void TestSettingsFile::fromScratchHolds104KeysInOrder() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    saveSettings(path, defaults());
+    const QString text = QString::fromUtf8(fileBytes(path));
+    QCOMPARE(profileKeys(text), expectedKeys());
+    QVERIFY(text.startsWith(QStringLiteral("[Position]\nxpos=0\nypos=0\n[Back]\nback=0\n"
+                                           "[Ranking]\nname0=(none)\nnumber0=0:0;0\nname1=")));
+    QVERIFY(text.endsWith(QStringLiteral("name49=(none)\nnumber49=0:0;0\ndefault=\n")));
+}
+
+void TestSettingsFile::defaultsWithoutAFile() {
+    QTemporaryDir dir;
+    const Settings s = loadSettings(dir.filePath(QStringLiteral("flinder.ini")));
+    QCOMPARE(s.top, 0);
+    QCOMPARE(s.left, 0);
+    QCOMPARE(s.back, 0);
+    QCOMPARE(s.names, QStringList(50, QStringLiteral("(none)")));
+    QCOMPARE(s.numbers, QStringList(50, QStringLiteral("0:0;0")));
+    QCOMPARE(s.defaultName, QString());
+}
+
+void TestSettingsFile::loadEdgeCases() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    writeFileBytes(path, "[Position]\nxpos=0x10\nypos=abc\n[Back]\nback=7\n"
+                         "[Ranking]\nnumber12=500:3;2\nname13=\nname14=  padded  \n"
+                         "default=Hana\n");
+    const Settings s = loadSettings(path);
+    QCOMPARE(s.top, 16);
+    QCOMPARE(s.left, 0);
+    QCOMPARE(s.back, 7);
+    QCOMPARE(s.names[12], QStringLiteral("(none)"));
+    QCOMPARE(s.numbers[12], QStringLiteral("500:3;2"));
+    QCOMPARE(s.names[13], QString());
+    QCOMPARE(s.numbers[13], QStringLiteral("0:0;0"));
+    QCOMPARE(s.names[14], QStringLiteral("padded"));
+    QCOMPARE(s.defaultName, QStringLiteral("Hana"));
+    // 7 is written back as it was read.
+    saveSettings(path, s);
+    QVERIFY(fileBytes(path).contains("[Back]\nback=7\n"));
+}
+
+void TestSettingsFile::namesRoundTrip_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("afterRestart");
+    QTest::newRow("plain") << "Taro"
+                           << "Taro";
+    QTest::newRow("blanks at the ends are dropped") << "  Taro  "
+                                                    << "Taro";
+    QTest::newRow("inner blanks stay") << "Taro  Yamada"
+                                       << "Taro  Yamada";
+    QTest::newRow("quotes around are dropped") << "\"Taro\""
+                                               << "Taro";
+    QTest::newRow("single quotes too") << "'Taro'"
+                                       << "Taro";
+    QTest::newRow("one quote stays") << "it's"
+                                     << "it's";
+    QTest::newRow("equals sign") << "a=b=c"
+                                 << "a=b=c";
+    QTest::newRow("bracket") << "[Ranking]"
+                             << "[Ranking]";
+    QTest::newRow("semicolon") << ";x"
+                               << ";x";
+    QTest::newRow("full-width") << QStringLiteral("山田　太郎") << QStringLiteral("山田　太郎");
+    QTest::newRow("full-width blanks at the ends stay")
+        << QStringLiteral("　花子　") << QStringLiteral("　花子　");
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestSettingsFile::namesRoundTrip() {
+    QFETCH(QString, typed);
+    QFETCH(QString, afterRestart);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    Settings s = defaults();
+    s.names[0] = typed;
+    s.names[1] = QStringLiteral("next");
+    s.defaultName = typed;
+    saveSettings(path, s);
+    const Settings read = loadSettings(path);
+    QCOMPARE(read.names[0], afterRestart);
+    QCOMPARE(read.names[1], QStringLiteral("next")); // nothing spilled into the next key
+    QCOMPARE(read.defaultName, afterRestart);
+    QCOMPARE(profileKeys(QString::fromUtf8(fileBytes(path))), expectedKeys());
+}
+
+void TestSettingsFile::unknownContentKeptByteForByte() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    // A file with all the program's keys amid content of its own, in CRLF.
+    PrivateProfile profile(QStringLiteral("; written by hand\r\n[Position]\r\nxpos = 100\r\n"
+                                          "mine=1\r\n\r\n[Other]\r\nk=v ;x\r\n"));
+    Settings s = defaults();
+    s.top = 100;
+    s.left = 300;
+    writeSettings(profile, s);
+    const QByteArray before = profile.text().toUtf8() + "[Tail]\r\nz=1";
+    writeFileBytes(path, before);
+
+    Settings read = loadSettings(path);
+    QCOMPARE(read.top, 100);
+    QCOMPARE(read.left, 300);
+    saveSettings(path, read);
+    QCOMPARE(fileBytes(path), before);
+
+    read.names[3] = QStringLiteral("Hana");
+    saveSettings(path, read);
+    QByteArray expected = before;
+    expected.replace("name3=(none)\r\n", "name3=Hana\r\n");
+    QCOMPARE(fileBytes(path), expected);
+}
+
+void TestSettingsFile::shiftJisFileIsCarriedOverAsUtf8() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QString text =
+        QStringLiteral("; 設定\r\n[Ranking]\r\nname0=山田　太郎\r\nnumber0=500:3;2\r\n"
+                       "name1=ﾊﾅｺ\r\ndefault=山田　太郎\r\n");
+    QStringEncoder shiftJis("Shift_JIS");
+    const QByteArray bytes = shiftJis.encode(text);
+    QVERIFY(!shiftJis.hasError());
+    writeFileBytes(path, bytes);
+
+    Settings s = loadSettings(path);
+    QCOMPARE(s.names[0], QStringLiteral("山田　太郎"));
+    QCOMPARE(s.names[1], QStringLiteral("ﾊﾅｺ"));
+    QCOMPARE(s.numbers[0], QStringLiteral("500:3;2"));
+    QCOMPARE(s.defaultName, QStringLiteral("山田　太郎"));
+
+    saveSettings(path, s);
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(QString::fromUtf8(saved).startsWith(text)); // the old lines, now in UTF-8
+    QCOMPARE(loadSettings(path).names, s.names);
+}
+
+void TestSettingsFile::byteOrderMarkIsKept() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    writeFileBytes(path, "\xEF\xBB\xBF[Position]\nxpos=5\n");
+    Settings s = loadSettings(path);
+    QCOMPARE(s.top, 5);
+    saveSettings(path, s);
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(saved.startsWith("\xEF\xBB\xBF[Position]\nxpos=5\nypos=0\n[Back]"));
+}
+
+void TestSettingsFile::folderIsCreatedWhenFirstNeeded() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("config/Flinder"));
+    setDataFolder(folder);
+    QCOMPARE(settingsFilePath(), folder + QStringLiteral("/flinder.ini"));
+    QCOMPARE(backBitmapPath(), folder + QStringLiteral("/back.bmp"));
+    loadSettings(settingsFilePath());
+    QVERIFY(!QFileInfo::exists(folder)); // reading creates nothing
+    saveSettings(settingsFilePath(), defaults());
+    QVERIFY(QFileInfo(settingsFilePath()).isFile());
+    setDataFolder(QString());
+}
+
+void TestSettingsFile::programFolderWhenWritable() {
+    // Run as root or from a build tree, the program's own folder is writable.
+    setDataFolder(QString());
+    if (!QFileInfo(QCoreApplication::applicationDirPath()).isWritable())
+        QSKIP("the test's folder is not writable here");
+    QCOMPARE(dataFolder(), QCoreApplication::applicationDirPath());
+}
+
+void TestSettingsFile::folderNamedLikeTheFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QVERIFY(QDir().mkpath(path));
+    QCOMPARE(loadSettings(path).names[0], QStringLiteral("(none)"));
+    try {
+        saveSettings(path, defaults());
+        QFAIL("saving over a folder succeeded");
+    } catch (const AppError& e) {
+        QCOMPARE(e.message(), path + QStringLiteral(" に書き込めません"));
+    }
+    QVERIFY(QFileInfo(path).isDir());
+}
+
+void TestSettingsFile::killedSaveLeavesAWholeFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray a = fromScratch(versionA()), b = fromScratch(versionB());
+    QVERIFY(a.size() != b.size());
+    for (int round = 0; round < 12; ++round) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--save-forever"), path});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QTest::qSleep(int(QRandomGenerator::global()->bounded(1, 40)));
+        child.kill(); // SIGKILL: anywhere in a save
+        QVERIFY(child.waitForFinished(20000));
+        const QByteArray now = fileBytes(path);
+        QVERIFY2(now == a || now == b,
+                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+    }
+}
+
+void TestSettingsFile::fullDiskLeavesTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray old = fromScratch(versionA());
+    writeFileBytes(path, old);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--save-on-full-disk"), path});
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitCode(), 3);
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
+             path + QStringLiteral(" に書き込めません"));
+    QCOMPARE(fileBytes(path), old);
+    QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("flinder.ini")}); // no leftovers
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--save-forever") == 0)
+        return saveForever(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--save-on-full-disk") == 0)
+        return saveOnFullDisk(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestSettingsFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_settings_file.moc"

@@ -1,0 +1,140 @@
+// Where the two dialogs appear on their first and later showings, the version dialog's
+// contents and link, and the help page handed to the desktop.
+
+#include "shell/application.h"
+#include "shell/hiscore_form.h"
+#include "shell/main_form.h"
+#include "shell/version_form.h"
+#include "support/shell_fixture.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+// Receives what the program hands to the desktop.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// Where a shown dialog centred over the main window lies, frames included.
+QPoint centredOverMain(const QWidget* dialog) {
+    const QRect main = MainForm->frameGeometry();
+    const QSize frame = dialog->frameGeometry().size();
+    return QPoint(main.left() + (main.width() - frame.width()) / 2,
+                  main.top() + (main.height() - frame.height()) / 2);
+}
+
+} // namespace
+
+class TestShellDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void versionDialogContents();
+    void versionDialogCentredFirstThenAtTheLeftEdge();
+    void hiscoreDialogCentredFirstThenWhereItWas();
+    void linkAndHelpGoToTheDesktop();
+};
+
+void TestShellDialogs::versionDialogContents() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TVersionForm* v = VersionForm;
+    QCOMPARE(v->minimumSize(), v->maximumSize());
+    QVERIFY(!(v->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(v->Label3->text(), homePageAddress);
+    // The labels take the size of their text: nothing is cut, whatever the font measures.
+    QCOMPARE(v->Label1->size(), v->Label1->sizeHint());
+    QCOMPARE(v->Label3->size(), v->Label3->sizeHint());
+    QVERIFY(v->OKButton->isDefault());
+    MainForm->About1->trigger();
+    QVERIFY(v->isVisible());
+    QTest::keyClick(v, Qt::Key_Return); // Enter presses "閉じる"
+    QVERIFY(!v->isVisible());
+    MainForm->About1->trigger();
+    v->close(); // the close box only hides it
+    QVERIFY(!v->isVisible());
+    QCOMPARE(VersionForm, v);
+}
+
+void TestShellDialogs::versionDialogCentredFirstThenAtTheLeftEdge() {
+    QTemporaryDir dir;
+    writeFileBytes(dir.filePath(QStringLiteral("flinder.ini")), "[Position]\nxpos=120\nypos=250\n");
+    ShellFixture shell(dir.path());
+    TVersionForm* v = VersionForm;
+    MainForm->About1Click();
+    QCOMPARE(v->pos(), centredOverMain(v));
+    const int top = v->pos().y();
+    // Open again while open: only brought to the front, it does not move.
+    v->move(500, top + 30);
+    MainForm->About1Click();
+    QCOMPARE(v->pos(), QPoint(500, top + 30));
+    QTest::mouseClick(v->OKButton, Qt::LeftButton);
+    QVERIFY(!v->isVisible());
+    MainForm->About1Click();
+    QVERIFY(v->isVisible());
+    QCOMPARE(v->pos(), QPoint(1, top + 30)); // left edge at 1, top where it was
+    v->hide();
+    MainForm->move(10, 10);
+    MainForm->About1Click();
+    QCOMPARE(v->pos(), QPoint(1, top + 30));
+}
+
+void TestShellDialogs::hiscoreDialogCentredFirstThenWhereItWas() {
+    QTemporaryDir dir;
+    writeFileBytes(dir.filePath(QStringLiteral("flinder.ini")), "[Position]\nxpos=100\nypos=300\n");
+    ShellFixture shell(dir.path());
+    THiscoreForm* h = HiscoreForm;
+    MainForm->HiscoreMenu->trigger();
+    QCOMPARE(h->pos(), centredOverMain(h));
+    QCOMPARE(h->pos(), QPoint(300 + (400 - 322) / 2, 100 + (MainForm->height() - 212) / 2));
+    h->move(20, 30);
+    QTest::mouseClick(h->OKButton, Qt::LeftButton);
+    MainForm->move(500, 300);
+    MainForm->HiscoreMenu->trigger();
+    QCOMPARE(h->pos(), QPoint(20, 30));
+    // The dialogs do not stop the main window: a round can be started meanwhile.
+    QTest::mouseClick(MainForm->StartButton, Qt::LeftButton);
+    QVERIFY(MainForm->ReturnManu->isEnabled());
+    QVERIFY(h->isVisible());
+}
+
+void TestShellDialogs::linkAndHelpGoToTheDesktop() {
+    QTemporaryDir dir, elsewhere;
+    writeFileBytes(dir.filePath(QStringLiteral("flinder.ini")), "[Ranking]\nname0=Kept\n");
+    const QString oldCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    {
+        ShellFixture shell(dir.path());
+        // The settings come from the data folder, not from the current directory.
+        QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Kept"));
+        MainForm->ContentsMenu->trigger();
+        MainForm->About1Click();
+        QTest::mouseClick(VersionForm->Label3, Qt::LeftButton);
+        QVERIFY(shell.errors.isEmpty()); // a missing help page is the desktop's business
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDir::setCurrent(oldCurrent);
+    QCOMPARE(recorder.urls.size(), 2);
+    QCOMPARE(recorder.urls[0],
+             QUrl::fromLocalFile(QDir(elsewhere.path()).filePath(QStringLiteral("help/help.htm"))));
+    QCOMPARE(recorder.urls[1], QUrl(homePageAddress));
+}
+
+SHELL_TEST_MAIN(TestShellDialogs)
+#include "test_shell_dialogs.moc"

@@ -1,0 +1,513 @@
+// The main window: its frame and components, the two faces and their menu states, the
+// keys during a round, the background menu and its shortcuts, and the settings it
+// loads at creation and saves at close.
+
+#include "game/field.h"
+#include "game/game_state.h"
+#include "shell/application.h"
+#include "shell/hiscore_form.h"
+#include "shell/main_form.h"
+#include "shell/picture_view.h"
+#include "shell/version_form.h"
+#include "support/shell_fixture.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void writeSettingsFile(const QTemporaryDir& dir, const QByteArray& text) {
+    writeFileBytes(dir.filePath(QStringLiteral("flinder.ini")), text);
+}
+
+QString settingsText(const QTemporaryDir& dir) {
+    return QString::fromUtf8(fileBytes(dir.filePath(QStringLiteral("flinder.ini"))));
+}
+
+QList<bool> checkMarks() {
+    QList<bool> marks;
+    for (int v = 0; v < 5; ++v)
+        marks << MainForm->backItem(v)->isChecked();
+    return marks;
+}
+
+QList<bool> marksOn(int value) {
+    QList<bool> marks(5, false);
+    if (value >= 0 && value < 5)
+        marks[value] = true;
+    return marks;
+}
+
+bool titleScreenShown() {
+    const TMainForm* f = MainForm;
+    return f->TitleImage->isVisible() && f->SelectGroup->isVisible() &&
+           f->levelCombo->isVisible() && f->StartButton->isVisible() &&
+           !f->MainImage->isVisible() && !f->okButton->isVisible() &&
+           !f->MessageLabel->isVisible() && !f->ReturnManu->isEnabled() && f->backMenuEnabled();
+}
+
+bool gameScreenShown() {
+    const TMainForm* f = MainForm;
+    return !f->TitleImage->isVisible() && !f->SelectGroup->isVisible() &&
+           !f->levelCombo->isVisible() && !f->StartButton->isVisible() &&
+           f->MainImage->isVisible() && f->ReturnManu->isEnabled() && !f->backMenuEnabled();
+}
+
+bool rankEntryShown() {
+    return MainForm->RankLabel->isVisible() && MainForm->InputLabel->isVisible() &&
+           MainForm->NameEdit->isVisible();
+}
+
+void key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(MainForm->windowHandle(), Qt::Key(qtKey), modifiers);
+}
+
+// Fills column 0 down to row 10 and lets the limit run out: the next row ends the round.
+void endRoundByTheNextRow(VirtualPlatform& vp, int score) {
+    for (int r = 0; r < 11; ++r)
+        gameState.cells[0][r] = RightArrow;
+    gameState.score = score;
+    gameState.limitElapsed = gameState.limit;
+    vp.runUntil(vp.nowMs() + 400);
+}
+
+} // namespace
+
+class TestShellWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartWithoutSettings();
+    void componentsAndStacking();
+    void menuBar();
+    void tabOrder();
+    void facesAndMenuStates();
+    void gameKeysWhateverHadTheFocus();
+    void returnDuringRankEntryRecordsNothing();
+    void rankEntryFromEndOfRoundToFileAndRestart();
+    void nameFieldLimitsAndControlCharacters();
+    void backgroundMenuAndShortcuts();
+    void altLettersOpenTheMenus();
+    void positionSwapAndOddBackgroundWrittenBack();
+    void closingDuringARoundRecordsNoResult();
+};
+
+void TestShellWindow::firstStartWithoutSettings() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    QCOMPARE(f->pos(), QPoint(0, 0));
+    QCOMPARE(f->windowTitle(), QStringLiteral("Flinder"));
+    QCOMPARE(f->client()->size(), QSize(400, 400));
+    QCOMPARE(f->client()->mapTo(f, QPoint(0, 0)), QPoint(0, f->MainMenu1->height()));
+    QCOMPARE(f->minimumSize(), f->maximumSize()); // not resizable
+    QCOMPARE(f->size(), QSize(400, 400 + f->MainMenu1->height()));
+    const Qt::WindowFlags flags = f->windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+    QCOMPARE(f->levelCombo->currentText(), QStringLiteral("ふつう"));
+    QCOMPARE(checkMarks(), marksOn(0));
+    QVERIFY(!f->Back5Menu->isEnabled());
+    QCOMPARE(f->RankNameList->count(), 50);
+    QCOMPARE(f->RankNumberList->count(), 50);
+    for (int i = 0; i < 50; ++i) {
+        QCOMPARE(f->RankNameList->item(i)->text(), QStringLiteral("(none)"));
+        QCOMPARE(f->RankNumberList->item(i)->text(), QStringLiteral("0:0;0"));
+    }
+    QVERIFY(!VersionForm->isVisible());
+    QVERIFY(!HiscoreForm->isVisible());
+    QCOMPARE(gameState.inputEnabled, 0);
+    QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::componentsAndStacking() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    // Later components lie above earlier ones; every control above every picture/label.
+    const QList<QWidget*> bottomToTop{f->MainImage,    f->MessageLabel,   f->TitleImage,
+                                      f->RankLabel,    f->InputLabel,     f->SelectGroup,
+                                      f->StartButton,  f->levelCombo,     f->okButton,
+                                      f->RankNameList, f->RankNumberList, f->NameEdit};
+    const QObjectList stack = f->client()->children();
+    for (int i = 1; i < bottomToTop.size(); ++i)
+        QVERIFY2(stack.indexOf(bottomToTop[i - 1]) < stack.indexOf(bottomToTop[i]),
+                 qPrintable(QString::number(i)));
+    // The message shows over the game picture without a box of its own.
+    QVERIFY(!f->MessageLabel->autoFillBackground());
+    QVERIFY(f->MessageLabel->geometry().intersects(f->MainImage->geometry()));
+    QVERIFY(!f->levelCombo->isEditable());
+}
+
+void TestShellWindow::menuBar() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    const QList<QAction*> bar = f->MainMenu1->actions();
+    QCOMPARE(bar.size(), 4);
+    QCOMPARE(bar[0], f->N1->menuAction());
+    QCOMPARE(bar[1], f->BackMenu->menuAction());
+    QCOMPARE(bar[2], f->HiscoreMenu);
+    QCOMPARE(bar[3], f->HelpMenu->menuAction());
+    QCOMPARE(f->N1->title(), QStringLiteral("ゲーム(&G)"));
+    QCOMPARE(f->BackMenu->title(), QStringLiteral("背景(&B)"));
+    QCOMPARE(f->HiscoreMenu->text(), QStringLiteral("ハイスコア(&R)"));
+    QVERIFY(!f->HiscoreMenu->menu());
+    QCOMPARE(f->HelpMenu->title(), QStringLiteral("ヘルプ(&H)"));
+
+    auto texts = [](QMenu* menu) {
+        QStringList t;
+        for (QAction* a : menu->actions())
+            t << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return t;
+    };
+    QCOMPARE(texts(f->N1), (QStringList{"タイトルに戻る(&T)", "-", "終了(&X)"}));
+    QCOMPARE(texts(f->BackMenu), (QStringList{"STONE\tCtrl+F1", "MARINE\tCtrl+F2", "WA\tCtrl+F3",
+                                              "RAIN\tCtrl+F4", "-", "back.bmp\tCtrl+F5"}));
+    QCOMPARE(texts(f->HelpMenu), (QStringList{"目次(&C)", "-", "バージョン情報(&A)"}));
+    for (int v = 0; v < 5; ++v) {
+        QCOMPARE(f->backShortcuts[size_t(v)]->key(),
+                 QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + v)));
+        QVERIFY(f->backItem(v)->isCheckable());
+        QVERIFY(!f->backItem(v)->actionGroup()); // the program sets the marks itself
+    }
+    QVERIFY(!f->ReturnManu->isEnabled());
+    QVERIFY(f->ExitMenu->isEnabled());
+    QVERIFY(!f->Back5Menu->isEnabled());
+    QVERIFY(f->ContentsMenu->isEnabled() && f->About1->isEnabled() && f->HiscoreMenu->isEnabled());
+}
+
+void TestShellWindow::tabOrder() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    // The group frame never takes the focus; the others follow in their order.
+    QCOMPARE(f->SelectGroup->focusPolicy(), Qt::NoFocus);
+    const QList<QWidget*> order{f->StartButton,  f->levelCombo,     f->okButton,
+                                f->RankNameList, f->RankNumberList, f->NameEdit};
+    QList<QWidget*> chain;
+    QWidget* w = f->StartButton;
+    do {
+        if (order.contains(w))
+            chain << w;
+        w = w->nextInFocusChain();
+    } while (w != f->StartButton);
+    QCOMPARE(chain, order);
+
+    // On the title screen Tab goes between the two visible controls.
+    f->activateWindow();
+    f->StartButton->setFocus();
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f->levelCombo);
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f->StartButton);
+}
+
+void TestShellWindow::facesAndMenuStates() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    QVERIFY(gameScreenShown());
+    QVERIFY(!f->MessageLabel->isVisible()); // "G o !" is over
+    QVERIFY(shell.vp.timerRunning());
+    QCOMPARE(gameState.inputEnabled, 1);
+    QVERIFY(f->HiscoreMenu->isEnabled() && f->ContentsMenu->isEnabled() && f->About1->isEnabled());
+    QVERIFY(f->ExitMenu->isEnabled());
+
+    f->ReturnManu->trigger();
+    QVERIFY(titleScreenShown());
+    QVERIFY(!shell.vp.timerRunning());
+    QCOMPARE(gameState.inputEnabled, 0);
+    const int column = gameState.launcherColumn;
+    f->activateWindow();
+    key(Qt::Key_Left);
+    key(Qt::Key_Z);
+    QCOMPARE(gameState.launcherColumn, column);
+    QCOMPARE(f->levelCombo->currentIndex(), 2); // the level stays chosen
+
+    // Round ended without an entry: the OK button alone, then OK leads to the title.
+    f->levelCombo->setCurrentIndex(4);
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    endRoundByTheNextRow(shell.vp, 0);
+    QVERIFY(gameScreenShown());
+    QVERIFY(f->okButton->isVisible());
+    QCOMPARE(f->MessageLabel->text(), QStringLiteral("OUT!"));
+    QVERIFY(!f->RankLabel->isVisible());
+    QVERIFY(f->HiscoreMenu->isEnabled() && f->ContentsMenu->isEnabled() && f->About1->isEnabled());
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->levelCombo->currentIndex(), 4);
+    QCOMPARE(f->RankNameList->item(0)->text(), QStringLiteral("(none)"));
+    QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::gameKeysWhateverHadTheFocus() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    f->activateWindow();
+    f->levelCombo->setFocus();
+    key(Qt::Key_Down); // on the title screen the list takes the arrows
+    QCOMPARE(f->levelCombo->currentIndex(), 3);
+    key(Qt::Key_Up);
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+
+    f->StartButton->click(); // the focus stays in the level list meanwhile
+    QVERIFY(gameScreenShown());
+    QCOMPARE(gameState.launcherColumn, 3);
+    key(Qt::Key_Left);
+    QCOMPARE(gameState.launcherColumn, 2);
+    key(Qt::Key_Right, Qt::ShiftModifier); // modifiers make no difference
+    QCOMPARE(gameState.launcherColumn, 3);
+    for (int i = 0; i < 4; ++i) { // a held key repeats
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), true);
+        QCoreApplication::sendEvent(f->windowHandle(), &repeat);
+    }
+    QCOMPARE(gameState.launcherColumn, 5);
+    QWidget* focus = QApplication::focusWidget();
+    key(Qt::Key_Down);
+    key(Qt::Key_Up);
+    key(Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget(), focus);
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+    QCOMPARE(gameState.launcherColumn, 4);
+
+    const int fired = gameState.piecesSinceStar;
+    key(Qt::Key_Z);
+    QCOMPARE(gameState.piecesSinceStar, fired + 1); // fired, landed, the next one dealt
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+    QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::returnDuringRankEntryRecordsNothing() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    endRoundByTheNextRow(shell.vp, 500);
+    QVERIFY(rankEntryShown());
+    QCOMPARE(f->focusWidget(), f->NameEdit);
+    QTest::keyClicks(f->NameEdit, QStringLiteral("Taro"));
+    QCOMPARE(gameState.launcherColumn, 3); // typed letters are no game keys
+    f->ReturnManu->trigger();
+    QVERIFY(titleScreenShown());
+    QVERIFY(!f->RankLabel->isVisible() && !f->InputLabel->isVisible() && !f->NameEdit->isVisible());
+    QCOMPARE(f->RankNameList->item(20)->text(), QStringLiteral("(none)"));
+    QCOMPARE(f->RankNumberList->item(20)->text(), QStringLiteral("0:0;0"));
+    QCOMPARE(defaultName, QString());
+    // The next round's end decides afresh.
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    endRoundByTheNextRow(shell.vp, 0);
+    QVERIFY(!f->RankLabel->isVisible());
+    QVERIFY(f->okButton->isVisible());
+}
+
+void TestShellWindow::rankEntryFromEndOfRoundToFileAndRestart() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    f->levelCombo->setCurrentIndex(1); // "かるい": block 10..19
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    endRoundByTheNextRow(shell.vp, 4321);
+    QVERIFY(rankEntryShown());
+    QCOMPARE(f->NameEdit->text(), QString());
+    QTest::keyClicks(f->NameEdit, QStringLiteral("Hana"));
+    const QString result =
+        QStringLiteral("4321:%1;%2").arg(gameState.vanishCount).arg(gameState.phase);
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
+    QVERIFY(titleScreenShown());
+    QVERIFY(!rankEntryShown());
+    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
+    QCOMPARE(f->RankNumberList->item(10)->text(), result);
+    QCOMPARE(f->RankNameList->count(), 50);
+
+    shell.restart();
+    const QString text = settingsText(dir);
+    QVERIFY(text.contains(QStringLiteral("\nname10=Hana\nnumber10=") + result + QLatin1Char('\n')));
+    QVERIFY(text.contains(QStringLiteral("\ndefault=Hana\n")));
+    f = MainForm;
+    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
+    QCOMPARE(f->RankNumberList->item(10)->text(), result);
+    QCOMPARE(f->levelCombo->currentIndex(), 2); // every start selects "ふつう"
+
+    // The name is offered again at the next entry, at another level.
+    f->levelCombo->setCurrentIndex(4);
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    endRoundByTheNextRow(shell.vp, 10);
+    QVERIFY(rankEntryShown());
+    QCOMPARE(f->NameEdit->text(), QStringLiteral("Hana"));
+    QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::nameFieldLimitsAndControlCharacters() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    QLineEdit* edit = MainForm->NameEdit;
+    edit->show();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+    QCOMPARE(edit->text(), QStringLiteral("abcdefghijklmnopqrst")); // 20 columns
+    edit->clear();
+    edit->insert(QStringLiteral("山田　花子は"));
+    QCOMPARE(edit->text(), QStringLiteral("山田　花子は")); // 12 columns
+    edit->insert(QStringLiteral("abcdefgh"));               // 20
+    QCOMPARE(edit->text(), QStringLiteral("山田　花子はabcdefgh"));
+    edit->insert(QStringLiteral("あ"));
+    QCOMPARE(edit->text(), QStringLiteral("山田　花子はabcdefgh"));
+    edit->clear();
+    edit->insert(QStringLiteral("ﾊﾅｺ ﾀﾛｳ ｶﾅ ﾔﾏﾀﾞ ｲﾁﾆ")); // half-width kana count one
+    QCOMPARE(edit->text().size(), 19);
+    edit->insert(QStringLiteral("ｻ"));
+    edit->insert(QStringLiteral("ｼ"));
+    QCOMPARE(edit->text(), QStringLiteral("ﾊﾅｺ ﾀﾛｳ ｶﾅ ﾔﾏﾀﾞ ｲﾁﾆｻ"));
+    edit->clear();
+    edit->insert(QStringLiteral("Ta\r\nro\tYa\x01ma\u2028da"));
+    QCOMPARE(edit->text(), QStringLiteral("TaroYamada"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(edit->text(), QStringLiteral("TaroYamada"));
+    edit->setCursorPosition(2);
+    edit->insert(QStringLiteral("\n-\n"));
+    QCOMPARE(edit->text(), QStringLiteral("Ta-roYamada"));
+    QCOMPARE(edit->cursorPosition(), 3);
+}
+
+void TestShellWindow::backgroundMenuAndShortcuts() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    const QString bmp = dir.filePath(QStringLiteral("back.bmp"));
+    f->activateWindow();
+
+    key(Qt::Key_F2, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 1);
+    QCOMPARE(checkMarks(), marksOn(1));
+    key(Qt::Key_F5, Qt::ControlModifier); // no back.bmp: nothing
+    QCOMPARE(backgroundChoice, 1);
+    QVERIFY(!f->Back5Menu->isEnabled());
+
+    // Ctrl+F5 works as soon as the file exists, the menu never opened.
+    QImage(8, 8, QImage::Format_RGB32).save(bmp, "BMP");
+    key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 4);
+    QCOMPARE(checkMarks(), marksOn(4));
+    QVERIFY(f->Back5Menu->isEnabled());
+    // And still, with the item enabled and the menu opened and closed.
+    key(Qt::Key_F3, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 2);
+    f->BackMenu->popup(f->mapToGlobal(QPoint(0, 0)));
+    f->BackMenu->hide();
+    f->activateWindow();
+    QTRY_VERIFY(f->isActiveWindow());
+    key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 4);
+    key(Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 0);
+    key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 4);
+
+    // The file goes: the next opening of the menu moves the mark to STONE.
+    QVERIFY(QFile::remove(bmp));
+    f->BackMenu->popup(f->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(f->BackMenu->isVisible());
+    f->BackMenu->hide();
+    QCOMPARE(backgroundChoice, 0);
+    QCOMPARE(checkMarks(), marksOn(0));
+    QVERIFY(!f->Back5Menu->isEnabled());
+    // Opening again changes nothing.
+    f->BackMenu->popup(f->mapToGlobal(QPoint(0, 0)));
+    f->BackMenu->hide();
+    QCOMPARE(checkMarks(), marksOn(0));
+
+    f->activateWindow(); // the offscreen platform leaves the closed popup active
+    QTRY_VERIFY(f->isActiveWindow());
+    f->Back4Menu->trigger();
+    QCOMPARE(backgroundChoice, 3);
+    QCOMPARE(checkMarks(), marksOn(3));
+
+    // During a round the menu and its shortcuts do nothing.
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    key(Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 3);
+    f->ReturnManu->trigger();
+    key(Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 0);
+
+    // A folder named back.bmp is no picture.
+    QVERIFY(QDir().mkpath(bmp));
+    key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(backgroundChoice, 0);
+    QVERIFY(!f->Back5Menu->isEnabled());
+
+    QVERIFY(shell.close());
+    QVERIFY(settingsText(dir).contains(QStringLiteral("[Back]\nback=0\n")));
+}
+
+void TestShellWindow::altLettersOpenTheMenus() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    f->activateWindow();
+    key(Qt::Key_G, Qt::AltModifier);
+    QTRY_VERIFY(f->N1->isVisible());
+    f->N1->hide();
+    key(Qt::Key_H, Qt::AltModifier);
+    QTRY_VERIFY(f->HelpMenu->isVisible());
+    f->HelpMenu->hide();
+    key(Qt::Key_R, Qt::AltModifier); // a command on the bar itself
+    QTRY_VERIFY(HiscoreForm->isVisible());
+    HiscoreForm->hide();
+    f->activateWindow();
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    key(Qt::Key_B, Qt::AltModifier); // disabled during a round
+    QTest::qWait(50);
+    QVERIFY(!f->BackMenu->isVisible());
+}
+
+void TestShellWindow::positionSwapAndOddBackgroundWrittenBack() {
+    QTemporaryDir dir;
+    writeSettingsFile(dir, "[Position]\nxpos=100\nypos=300\n[Back]\nback=7\n");
+    {
+        ShellFixture shell(dir.path());
+        QCOMPARE(MainForm->pos(), QPoint(300, 100)); // xpos is the top edge
+        QCOMPARE(backgroundChoice, 7);
+        QCOMPARE(checkMarks(), marksOn(7));
+        QVERIFY(shell.close());
+        const QString text = settingsText(dir);
+        QVERIFY(
+            text.startsWith(QStringLiteral("[Position]\nxpos=100\nypos=300\n[Back]\nback=7\n")));
+        QCOMPARE(profileKeys(text).size(), 104);
+    }
+    {
+        ShellFixture shell(dir.path());
+        MainForm->move(40, 60);
+        QVERIFY(shell.close());
+        QVERIFY(settingsText(dir).startsWith(QStringLiteral("[Position]\nxpos=60\nypos=40\n")));
+    }
+}
+
+void TestShellWindow::closingDuringARoundRecordsNoResult() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    QTest::mouseClick(MainForm->StartButton, Qt::LeftButton);
+    gameState.score = 5000;
+    QVERIFY(shell.close());
+    QVERIFY(!MainForm->isVisible());
+    const QString text = settingsText(dir);
+    QCOMPARE(profileKeys(text).size(), 104);
+    QVERIFY(!text.contains(QStringLiteral("5000")));
+}
+
+SHELL_TEST_MAIN(TestShellWindow)
+#include "test_shell_window.moc"
