@@ -72,35 +72,42 @@ void copyStretched(QImage& dst, const QRect& dr, const QImage& src, const QRect&
     if (clipped.isEmpty() || sr.isEmpty())
         return;
     const qint64 sw = sr.width(), sh = sr.height(), dw = dr.width(), dh = dr.height();
-    std::vector<int> xmap(size_t(clipped.width()));
-    for (int x = clipped.left(); x <= clipped.right(); ++x)
-        xmap[size_t(x - clipped.left())] =
-            sr.left() + int((2 * (x - dr.left()) + 1) * sw / (2 * dw));
-    std::vector<quint32> row(size_t(clipped.width()));
+    const int n = clipped.width();
+    // Reused between calls: the gauge is stretched at every tick.
+    static thread_local std::vector<int> xmap;
+    static thread_local std::vector<quint32> row;
+    xmap.resize(size_t(n));
+    row.resize(size_t(n));
+    bool allInside = true;
+    for (int i = 0; i < n; ++i) {
+        const int x = clipped.left() + i;
+        const int sx = sr.left() + int((2 * (x - dr.left()) + 1) * sw / (2 * dw));
+        xmap[size_t(i)] = sx;
+        allInside = allInside && sx >= 0 && sx < src.width();
+    }
+    int lastSourceRow = -1;
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const int syy = sr.top() + int((2 * (y - dr.top()) + 1) * sh / (2 * dh));
-        if (syy < 0 || syy >= src.height())
+        const int sy = sr.top() + int((2 * (y - dr.top()) + 1) * sh / (2 * dh));
+        if (sy < 0 || sy >= src.height())
             continue;
-        const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(syy));
         auto* d = reinterpret_cast<quint32*>(dst.scanLine(y)) + clipped.left();
-        int n = 0;
-        for (int i = 0; i < clipped.width(); ++i) {
-            const int sxx = xmap[size_t(i)];
-            if (sxx < 0 || sxx >= src.width())
-                continue;
-            row[size_t(i)] = s[sxx];
-            ++n;
-        }
-        if (n != clipped.width()) {
+        if (!allInside) {
             // Some source columns lie outside the picture: copy pixel by pixel.
-            for (int i = 0; i < clipped.width(); ++i) {
-                const int sxx = xmap[size_t(i)];
-                if (sxx >= 0 && sxx < src.width())
-                    combine(d + i, &row[size_t(i)], 1, mode);
+            const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(sy));
+            for (int i = 0; i < n; ++i) {
+                const int sx = xmap[size_t(i)];
+                if (sx >= 0 && sx < src.width())
+                    combine(d + i, s + sx, 1, mode);
             }
-        } else {
-            combine(d, row.data(), clipped.width(), mode);
+            continue;
         }
+        if (sy != lastSourceRow) { // rows repeat when stretching vertically
+            const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(sy));
+            for (int i = 0; i < n; ++i)
+                row[size_t(i)] = s[xmap[size_t(i)]];
+            lastSourceRow = sy;
+        }
+        combine(d, row.data(), n, mode);
     }
 }
 

@@ -1,0 +1,117 @@
+// Frame to screen: one present plus the message processing that paints it into the
+// window, on a real X server, against a bare Qt widget in the same process that paints a
+// 400x400 QImage the same way.
+
+#include "bench/harness.h"
+#include "game/round_view.h"
+#include "screen/fonts.h"
+#include "screen/frame.h"
+#include "screen/layout.h"
+#include "shell/app_folder.h"
+#include "shell/application.h"
+#include "shell/main_form.h"
+#include "shell/qt_platform.h"
+
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+// The bare reference: a widget that paints one picture.
+class BareView : public QWidget {
+public:
+    QImage picture{400, 400, QImage::Format_RGB32};
+    BareView() {
+        setFixedSize(400, 400);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        picture.fill(Qt::black);
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.drawImage(0, 0, picture);
+    }
+};
+
+constexpr int block = 250;
+
+// Nanoseconds per frame over one block of frames.
+double gameBlock(QtPlatform& platform) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < block; ++i) {
+        drawPiece(layout::cellOrigin(i % 6, 11), 1 + i % 5);
+        presentFrame();
+        platform.processMessages();
+    }
+    return double(clock.nsecsElapsed()) / block;
+}
+
+double bareBlock(BareView& bare) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < block; ++i) {
+        bare.picture.setPixel(i % 400, 200, 0xFF000000u | quint32(i));
+        bare.update();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return double(clock.nsecsElapsed()) / block;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Flinder"));
+    QTemporaryDir folder;
+    setDataFolder(folder.path());
+    QtPlatform platform;
+    setPlatform(&platform);
+    installFontSubstitutions();
+    initPictures();
+    MainForm = new TMainForm;
+    platform.setMainWindow(MainForm);
+    MainForm->FormCreate();
+    MainForm->show();
+    roundView().hideTitleScreen(); // the game screen, as during a round
+    roundView().showMainImage();
+    BareView bare;
+    bare.move(500, 0);
+    bare.show();
+    if (!QTest::qWaitForWindowExposed(MainForm) || !QTest::qWaitForWindowExposed(&bare)) {
+        std::printf("windows not exposed\n");
+        return 1;
+    }
+    restorePanel(layout::frameZone);
+
+    std::vector<double> game, reference;
+    gameBlock(platform); // warm up both
+    bareBlock(bare);
+    for (int round = 0; round < 6; ++round) { // 1500 frames each, alternated
+        if (round % 2 == 0) {
+            game.push_back(gameBlock(platform));
+            reference.push_back(bareBlock(bare));
+        } else {
+            reference.push_back(bareBlock(bare));
+            game.push_back(gameBlock(platform));
+        }
+    }
+    std::sort(game.begin(), game.end());
+    std::sort(reference.begin(), reference.end());
+    const double g = (game[2] + game[3]) / 2, r = (reference[2] + reference[3]) / 2;
+    bench::Verdicts v;
+    std::printf("Frame to screen (%d frames each, median of blocks; ratio to a bare widget)\n",
+                block * 6);
+    std::printf("  %-34s %10.2f us  (reference)\n", "bare widget: update + process", r / 1000.0);
+    v.ratio("present + process messages", g, r, 1.2);
+    v.check("well under one 60 Hz refresh", g < 16.667e6 / 4,
+            QString("%1 ms per frame (target < 4.2 ms)").arg(g / 1e6, 0, 'f', 3));
+    std::printf("%s\n", v.failures ? "FRAME TO SCREEN: FAIL" : "FRAME TO SCREEN: PASS");
+    MainForm->hide();
+    delete MainForm;
+    MainForm = nullptr;
+    return v.failures ? 1 : 0;
+}
