@@ -8,13 +8,20 @@
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/qt_platform.h"
+#include "shell/termination_signals.h"
 #include "shell/version_form.h"
 
 #include <QIcon>
 
 int main(int argc, char** argv) {
     Application app(argc, argv);
+    // The per-user settings folder of an installed copy is AppConfigLocation:
+    // $XDG_CONFIG_HOME/Flinder, normally ~/.config/Flinder (no organization name, which
+    // would add a level). The desktop file name lets Wayland find the menu entry's icon.
     QApplication::setApplicationName(QStringLiteral("Flinder"));
+    QApplication::setOrganizationDomain(QStringLiteral("flindergame.org"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.flindergame.Flinder"));
+    TerminationSignals terminationSignals;
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon32.png")));
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
@@ -28,10 +35,12 @@ int main(int argc, char** argv) {
         VersionForm = new TVersionForm(MainForm);
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
+        terminationSignals.closeOnSignal(MainForm);
         QApplication::exec();
     } catch (const std::exception& e) {
         showException(exceptionMessage(e));
     }
+    terminationSignals.closeOnSignal(nullptr);
     qtPlatform.setMainWindow(nullptr);
     delete MainForm; // and with it the two dialogs
     VersionForm = nullptr;

@@ -8,7 +8,7 @@
 class QPushButton;
 
 // The author's home page, shown and opened by the version dialog.
-inline const QString homePageAddress = QStringLiteral("https://flinder.example.org/");
+inline const QString homePageAddress = QStringLiteral("https://flindergame.org/");
 
 // A label that reports a click (press and release over it).
 class LinkLabel : public QLabel {

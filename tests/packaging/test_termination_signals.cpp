@@ -1,0 +1,144 @@
+// The real program, started from a copy in a folder of its own, ends the normal way on
+// SIGTERM, SIGINT and SIGHUP: the main window closes, the settings are saved, and the
+// exit code is 0 (under the sanitizers: no leak on that path either).
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+
+const QByteArray oldSettings = "[Position]\nxpos=40\nypos=30\n[Ranking]\nname0=Keep\n"
+                               "number0=1200:3;2\n[Mine]\nkept=yes\n";
+
+// The caught-signal mask of a running process, from /proc.
+quint64 caughtSignals(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
+}
+
+bool catches(qint64 pid, int signal) {
+    return caughtSignals(pid) & (quint64{1} << (signal - 1));
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A copy of the program in a fresh folder, with a settings file of its own there.
+struct Copy {
+    QTemporaryDir dir;
+    QString program;
+    QProcess process;
+
+    bool start() {
+        program = dir.filePath(QStringLiteral("flinder"));
+        if (!QFile::copy(qEnvironmentVariable("FLINDER_BINARY"), program))
+            return false;
+        QFile ini(dir.filePath(QStringLiteral("flinder.ini")));
+        if (!ini.open(QIODevice::WriteOnly) || ini.write(oldSettings) != oldSettings.size())
+            return false;
+        ini.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // private, 0700
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(program, {});
+        return process.waitForStarted(10000);
+    }
+
+    // Waits until the program has put its handlers in place (its start-up does that
+    // before it shows the window; a signal that comes earlier waits for the window).
+    bool waitForHandlers() {
+        for (int i = 0; i < 300; ++i) {
+            const qint64 pid = process.processId();
+            if (pid && catches(pid, SIGTERM) && catches(pid, SIGINT) && catches(pid, SIGHUP))
+                return true;
+            if (process.waitForFinished(50))
+                return false;
+        }
+        return false;
+    }
+
+    QString settings() const { return QString::fromUtf8(fileBytes(dir.filePath("flinder.ini"))); }
+    QStringList files() const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+};
+
+} // namespace
+
+class TestTerminationSignals : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void signalClosesTheWindowAndSaves_data();
+    void signalClosesTheWindowAndSaves();
+    void burstOfSignalsClosesOnce();
+};
+
+void TestTerminationSignals::initTestCase() {
+    QVERIFY2(QFile::exists(qEnvironmentVariable("FLINDER_BINARY")), "FLINDER_BINARY not set");
+}
+
+void TestTerminationSignals::signalClosesTheWindowAndSaves_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestTerminationSignals::signalClosesTheWindowAndSaves() {
+    QFETCH(int, signal);
+    Copy copy;
+    QVERIFY(copy.start());
+    QVERIFY(copy.waitForHandlers());
+    // Nothing closes it on its own.
+    QVERIFY(!copy.process.waitForFinished(500));
+    QCOMPARE(copy.settings().toUtf8(), oldSettings);
+
+    QVERIFY(::kill(pid_t(copy.process.processId()), signal) == 0);
+    QVERIFY(copy.process.waitForFinished(30000));
+    QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process.exitCode(), 0);
+
+    // Saved by the close handler: what was loaded, completed to the whole ranking, and
+    // the section the program does not know left as it was.
+    const QString saved = copy.settings();
+    QVERIFY2(saved.contains(QStringLiteral("\nname0=Keep\n")), qPrintable(saved));
+    QVERIFY(saved.contains(QStringLiteral("\nnumber0=1200:3;2\n")));
+    QVERIFY(saved.contains(QStringLiteral("[Mine]\nkept=yes\n")));
+    QVERIFY(saved.contains(QStringLiteral("\nname49=(none)\n")));
+    QVERIFY(saved.contains(QStringLiteral("\ndefault=")));
+    QCOMPARE(copy.files(), (QStringList{QStringLiteral("flinder"), QStringLiteral("flinder.ini")}));
+}
+
+void TestTerminationSignals::burstOfSignalsClosesOnce() {
+    Copy copy;
+    QVERIFY(copy.start());
+    QVERIFY(copy.waitForHandlers());
+    const pid_t pid = pid_t(copy.process.processId());
+    for (int sig : {SIGTERM, SIGTERM, SIGINT, SIGHUP, SIGTERM})
+        QVERIFY(::kill(pid, sig) == 0);
+    QVERIFY(copy.process.waitForFinished(30000));
+    QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process.exitCode(), 0);
+    QVERIFY(copy.settings().contains(QStringLiteral("\nname0=Keep\n")));
+    QCOMPARE(copy.files(), (QStringList{QStringLiteral("flinder"), QStringLiteral("flinder.ini")}));
+}
+
+QTEST_GUILESS_MAIN(TestTerminationSignals)
+#include "test_termination_signals.moc"
