@@ -1,49 +1,7 @@
-// Flinder's entry: the application object, the three windows, the message loop.
+// Flinder's entry.
 
-#include "game/round.h"
-#include "screen/fonts.h"
-#include "screen/frame.h"
-#include "shell/application.h"
-#include "shell/exception_display.h"
-#include "shell/hiscore_form.h"
-#include "shell/main_form.h"
-#include "shell/qt_platform.h"
-#include "shell/termination_signals.h"
-#include "shell/version_form.h"
-
-#include <QIcon>
+#include "shell/startup.h"
 
 int main(int argc, char** argv) {
-    Application app(argc, argv);
-    // The per-user settings folder of an installed copy is AppConfigLocation:
-    // $XDG_CONFIG_HOME/Flinder, normally ~/.config/Flinder (no organization name, which
-    // would add a level). The desktop file name lets Wayland find the menu entry's icon.
-    QApplication::setApplicationName(QStringLiteral("Flinder"));
-    QApplication::setOrganizationDomain(QStringLiteral("flindergame.org"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.flindergame.Flinder"));
-    TerminationSignals terminationSignals;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon32.png")));
-    QtPlatform qtPlatform;
-    setPlatform(&qtPlatform);
-    qtPlatform.setTimerHandler([] { runHandler(timerTimer); });
-    try {
-        installFontSubstitutions();
-        initPictures();
-        MainForm = new TMainForm;
-        qtPlatform.setMainWindow(MainForm);
-        MainForm->FormCreate();
-        VersionForm = new TVersionForm(MainForm);
-        HiscoreForm = new THiscoreForm(MainForm);
-        MainForm->show();
-        terminationSignals.closeOnSignal(MainForm);
-        QApplication::exec();
-    } catch (const std::exception& e) {
-        showException(exceptionMessage(e));
-    }
-    terminationSignals.closeOnSignal(nullptr);
-    qtPlatform.setMainWindow(nullptr);
-    delete MainForm; // and with it the two dialogs
-    VersionForm = nullptr;
-    HiscoreForm = nullptr;
-    return 0;
+    return runFlinder(argc, argv);
 }
