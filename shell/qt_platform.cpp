@@ -19,6 +19,9 @@ QtPlatform::QtPlatform() {
 
 void QtPlatform::processMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Events posted while the pass ran (the paint of a label just shown, say) wait for
+    // the next pass; deliver them too, so a message shown before a pause is on screen.
+    QCoreApplication::sendPostedEvents();
 }
 
 void QtPlatform::pause(int ms) {

@@ -18,6 +18,7 @@ private slots:
     void ticksDoNotPileUpAndRestartChangesNothing();
     void animationStepsFollowTheRefreshRate();
     void activeWindowState();
+    void aWidgetShownIsPaintedByOneProcessMessages();
 };
 
 void TestQtPlatform::pauseDispatchesNothingAndMessagesWaitInOrder() {
@@ -110,6 +111,31 @@ void TestQtPlatform::activeWindowState() {
     QVERIFY(QTest::qWaitForWindowActive(&other));
     QVERIFY(!p.mainWindowActive());
     QVERIFY(p.currentTimeSeconds() > 1700000000);
+}
+
+namespace {
+class PaintCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    int paints = 0;
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+} // namespace
+
+// A message label shown just before a pause must be on screen during the pause.
+void TestQtPlatform::aWidgetShownIsPaintedByOneProcessMessages() {
+    QtPlatform p;
+    QWidget window;
+    window.resize(200, 100);
+    auto* label = new PaintCounter(&window);
+    label->resize(100, 50);
+    label->hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    p.processMessages();
+    label->show();
+    p.processMessages();
+    QCOMPARE(label->paints, 1);
 }
 
 QTEST_MAIN(TestQtPlatform)

@@ -1,0 +1,10 @@
+#include "game/animation.h"
+
+#include "screen/frame.h"
+#include "shell/platform.h"
+
+void animationStep() {
+    presentFrame();
+    platform().processMessages();
+    platform().awaitNextFrame();
+}

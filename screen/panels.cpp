@@ -1,0 +1,111 @@
+#include "screen/panels.h"
+
+#include "game/game_state.h"
+#include "screen/fonts.h"
+#include "screen/frame.h"
+#include "screen/layout.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+const QColor cyan(0, 255, 255);
+const QColor magenta(255, 0, 255);
+
+QFont centuryLarge() {
+    return gameFont(centuryFamily, pointsToPixels(18));
+}
+QFont centurySmall() {
+    return gameFont(centuryFamily, pointsToPixels(11));
+}
+QFont gothicLarge() {
+    return gameFont(gothicFamily, pointsToPixels(18));
+}
+
+void drawNumberPanel(const QRect& panel, QPoint anchor, const QString& text) {
+    restorePanel(panel);
+    drawTextRightAligned(text, centuryLarge(), cyan, anchor);
+}
+
+} // namespace
+
+QString formatThousands(const QString& digits) {
+    QString result;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 1; i <= n; ++i) {
+        if (i > 1 && (i - 1) % 3 == 0)
+            result.prepend(QLatin1Char(','));
+        result.prepend(digits.at(n - i));
+    }
+    return result;
+}
+
+void drawScorePanel() {
+    drawNumberPanel(layout::scorePanel, layout::scoreAnchor,
+                    formatThousands(QString::number(gameState.score)));
+}
+
+void drawVanishPanel() {
+    drawNumberPanel(layout::vanishPanel, layout::vanishAnchor,
+                    formatThousands(QString::number(gameState.vanishCount)));
+}
+
+void drawPhasePanel() {
+    drawNumberPanel(layout::phasePanel, layout::phaseAnchor, QString::number(gameState.phase));
+}
+
+void clearBonusPanel() {
+    restorePanel(layout::bonusPanel);
+}
+
+void awardBonus() {
+    drawScorePanel();
+    const std::int64_t sum = std::int64_t(gameState.score) + gameState.bonus;
+    gameState.score = std::int32_t(std::min<std::int64_t>(sum, 999999999));
+    const QString text = QLatin1Char('+') + formatThousands(QString::number(gameState.bonus));
+    clearBonusPanel();
+    drawTextRightAligned(text, centurySmall(), magenta, layout::bonusAnchor);
+    gameState.bonusTicks = 8;
+}
+
+void bonusCountdownStep() {
+    if (gameState.bonusTicks <= 0)
+        return;
+    if (--gameState.bonusTicks == 0) {
+        clearBonusPanel();
+        drawScorePanel();
+    }
+}
+
+void drawLevelPanel(const QString& name) {
+    drawTextRightAligned(name, gothicLarge(), cyan, layout::levelAnchor);
+}
+
+int limitGaugeRight(int limit, int limitElapsed, int tickCount) {
+    const double elapsedTicks = double(limitElapsed) * 5 + tickCount;
+    const double totalTicks = double(limit) * 5;
+    return 237 + int(147.0 - 146.0 * elapsedTicks / totalTicks);
+}
+
+void drawLimitGauge() {
+    restorePanel(layout::limitPanel);
+    const int remaining = gameState.limit - gameState.limitElapsed;
+    const QRect stripe = remaining < 3   ? layout::redStripe
+                         : remaining < 6 ? layout::yellowStripe
+                                         : layout::greenStripe;
+    const int right = limitGaugeRight(gameState.limit, gameState.limitElapsed, gameState.tickCount);
+    copyToFrame(layout::rect(237, 312, right, 330), pictures.CharaImage, stripe);
+}
+
+void fillLimitGauge() {
+    copyToFrame(layout::limitPanel, pictures.CharaImage, layout::greenStripe);
+}
+
+void clearLimitGauge() {
+    restorePanel(layout::limitPanel);
+}
+
+void drawNextPanel(int kind) {
+    drawCellOpaque(layout::nextBox.topLeft(), kind);
+}

@@ -1,0 +1,207 @@
+// Thousands of rounds driven by random keys, ticks, activation changes, returns to the
+// title and new STARTs in random interleavings, with the game's invariants checked
+// after every handler the message loop dispatches.
+
+#include "game/controls.h"
+#include "game/game_state.h"
+#include "game/round.h"
+#include "game/round_mark.h"
+#include "screen/frame.h"
+#include "support/game_harness.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+
+namespace {
+
+class Soak {
+public:
+    explicit Soak(std::uint32_t seed) : rng(seed) {
+        h.vp.setAfterDispatch([this] { check(); });
+    }
+
+    // Runs until `target` rounds have started, or a check fails.
+    void run(int target) {
+        h.vp.scheduleIn(0, [this] { pump(); });
+        while (rounds < target && failure.isEmpty())
+            h.vp.runUntil(h.vp.nowMs() + 10000);
+    }
+
+    GameHarness h;
+    std::mt19937 rng;
+    int rounds = 0;
+    long events = 0;
+    long fieldChecks = 0;
+    int returns = 0;       // menu commands back to the title
+    int nestedReturns = 0; // of them, inside a running sequence
+    QString failure;
+
+private:
+    int below(int n) { return int(rng() % std::uint32_t(n)); }
+
+    void clickStart() {
+        if (!h.view.titleVisible)
+            return;
+        h.view.position = below(5);
+        backgroundChoice = below(4);
+        // Most rounds are left early; some are played until "OUT!".
+        const bool persistent = below(100) < 20;
+        quitWeight = persistent ? 2 : 60;
+        fireWeight = persistent ? 320 : 150;
+        ++rounds;
+        messagesBefore = int(h.view.messages.size());
+        oksBefore = h.view.okShowings;
+        h.view.clickStart();
+    }
+
+    void leaveAndMaybeStart() {
+        if (h.view.menuReturnToTitle()) {
+            ++returns;
+            nestedReturns += h.vp.dispatchDepth() > 1;
+        }
+        if (below(2) == 0)
+            clickStart(); // START at once, inside whatever sequence was running
+    }
+
+    // One random action of the player, then the next one a random while later (often at
+    // once, so that actions pile up inside the blocking sequences).
+    void pump() {
+        if (!failure.isEmpty())
+            return;
+        // The next action is scheduled first, so that it can come in the middle of this one.
+        const int gap = below(4) == 0 ? 0 : below(200);
+        h.vp.scheduleIn(gap, [this] { pump(); });
+        const int roll = below(970 + quitWeight + 22);
+        if (h.view.titleVisible) {
+            if (roll < 600)
+                clickStart();
+        } else if (h.view.okVisible && roll < 300) {
+            h.view.clickOk();
+        } else if (roundMark() == RoundMark::Ended && !h.view.okVisible && roll < 80) {
+            leaveAndMaybeStart(); // the end sequence is running: its window is short
+        } else if (roll < 900 - fireWeight) {
+            FormKeyDown(below(2) ? keyLeft : keyRight);
+        } else if (roll < 900) {
+            FormKeyDown(keyFire);
+        } else if (roll < 930) {
+            FormKeyDown(std::uint16_t(below(0x10000)));
+        } else if (roll < 970) {
+            h.vp.setMainWindowActive(false);
+            h.vp.scheduleIn(50 + below(1500), [this] { h.vp.setMainWindowActive(true); });
+        } else if (roll < 970 + quitWeight) {
+            leaveAndMaybeStart();
+        } else {
+            h.vp.pause(below(400)); // a slow handler
+        }
+    }
+
+    void fail(const QString& what) {
+        if (failure.isEmpty())
+            failure = QStringLiteral("after %1 events, round %2, at %3 ms: %4\n%5")
+                          .arg(events)
+                          .arg(rounds)
+                          .arg(h.vp.nowMs())
+                          .arg(what, fieldText());
+    }
+
+    void check() {
+        ++events;
+        const GameState& g = gameState;
+        const RoundMark mark = roundMark();
+        if (mark == RoundMark::None)
+            return;
+        if (g.score < 0 || g.score > 999999999)
+            fail(QStringLiteral("score %1").arg(g.score));
+        if (g.phase < 1 || g.phase > 999)
+            fail(QStringLiteral("phase %1").arg(g.phase));
+        if (hasFacingPair())
+            fail(QStringLiteral("a facing pair"));
+        if (mark == RoundMark::Running) {
+            for (int c = 0; c < 6; ++c)
+                if (g.cells[c][11] != 0)
+                    fail(QStringLiteral("row 11 occupied in a running round"));
+        } else if (h.vp.timerRunning() || g.inputEnabled != 0) {
+            fail(QStringLiteral("timer or keys on after the round ended or was left"));
+        }
+        int outs = 0; // in this round
+        for (qsizetype i = messagesBefore; i < h.view.messages.size(); ++i)
+            outs += h.view.messages[i].first == QLatin1String("OUT!");
+        if (outs > 1 || h.view.okShowings - oksBefore > 1)
+            fail(QStringLiteral("the round ended twice"));
+        if (!h.view.violations.isEmpty())
+            fail(h.view.violations.join(QLatin1Char('\n')));
+        if (!h.errors.isEmpty())
+            fail(QStringLiteral("error shown: ") + h.errors.join(QLatin1Char('\n')));
+
+        if (h.vp.dispatchDepth() > 0)
+            return; // an operation is under way; the rest holds between operations
+        const QString run = columnRunViolation();
+        if (!run.isEmpty())
+            fail(run);
+        if (g.blockCount != occupiedCells())
+            fail(QStringLiteral("blockCount %1, cells %2").arg(g.blockCount).arg(occupiedCells()));
+        if (g.vanishCount < 0 || g.vanishCount > 9999)
+            fail(QStringLiteral("vanishCount %1").arg(g.vanishCount));
+        // (An advance sets the new limit before its rows and resets the count after.)
+        if (g.limit < 5 || g.limitElapsed > g.limit)
+            fail(QStringLiteral("limit %1, elapsed %2").arg(g.limit).arg(g.limitElapsed));
+        if (mark == RoundMark::Running) {
+            if (!h.vp.timerRunning() || g.inputEnabled != 1)
+                fail(QStringLiteral("a running round with its timer or keys off"));
+            ++fieldChecks;
+            const QString mismatch = fieldFrameMismatch(pictures.TmpImage);
+            if (!mismatch.isEmpty())
+                fail(mismatch);
+            // What the player sees is the frame (whole-picture compare: now and then).
+            if (fieldChecks % 16 == 0 && pictures.MainImage != pictures.TmpImage)
+                fail(QStringLiteral("the frame was not presented"));
+        }
+    }
+
+    int messagesBefore = 0;
+    int oksBefore = 0;
+    // Per mille of the actions: the menu command back to the title, the fire key.
+    int quitWeight = 2;
+    int fireWeight = 320;
+};
+
+} // namespace
+
+class TestSoakRounds : public QObject {
+    Q_OBJECT
+private slots:
+    void randomRounds();
+};
+
+void TestSoakRounds::randomRounds() {
+    const std::uint32_t seed =
+        qEnvironmentVariableIsSet("FLINDER_SOAK_SEED")
+            ? std::uint32_t(qEnvironmentVariableIntValue("FLINDER_SOAK_SEED"))
+            : 20240607u;
+    const int target = qEnvironmentVariableIsSet("FLINDER_SOAK_ROUNDS")
+                           ? qEnvironmentVariableIntValue("FLINDER_SOAK_ROUNDS")
+                           : 2500;
+    const auto started = std::chrono::steady_clock::now();
+    Soak soak(seed);
+    soak.run(target);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const auto& messages = soak.h.view.messages;
+    auto shown = [&messages](const char* text) {
+        return int(std::count_if(messages.begin(), messages.end(),
+                                 [text](const auto& m) { return m.first == QLatin1String(text); }));
+    };
+    qInfo("soak seed %u: %d rounds (%d \"OUT!\", %d \"PERFECT!\", %d returns to the title, %d "
+          "of them inside a sequence), %ld events checked, %ld field checks, %lld s virtual, "
+          "%.1f s",
+          seed, soak.rounds, shown("OUT!"), shown("PERFECT!"), soak.returns, soak.nestedReturns,
+          soak.events, soak.fieldChecks, static_cast<long long>(soak.h.vp.nowMs() / 1000), seconds);
+    QVERIFY2(soak.failure.isEmpty(), qPrintable(soak.failure));
+    QVERIFY(soak.rounds >= target);
+}
+
+QTEST_MAIN(TestSoakRounds)
+#include "test_soak_rounds.moc"
