@@ -16,10 +16,14 @@ QImage withTransparentKey(const QImage& picture) {
     return out;
 }
 
-QLabel* newTransparentPicture(const QImage& picture, QWidget* parent) {
+QLabel* newTransparentPicture(const QImage& picture, QWidget* parent, const QImage& detailed) {
     auto* label = new QLabel(parent);
     label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setPixmap(QPixmap::fromImage(withTransparentKey(picture)));
+    const bool useDetailed = !detailed.isNull() && parent && parent->devicePixelRatioF() > 1.25;
+    QPixmap pixmap = QPixmap::fromImage(withTransparentKey(useDetailed ? detailed : picture));
+    if (useDetailed)
+        pixmap.setDevicePixelRatio(qreal(detailed.width()) / picture.width());
+    label->setPixmap(pixmap);
     label->setFixedSize(picture.size());
     return label;
 }

@@ -19,7 +19,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 TVersionForm::TVersionForm(QWidget* mainWindow)
     : TDialogForm(mainWindow, QStringLiteral("バージョン情報"), QSize(298, 169)) {
-    Image1 = newTransparentPicture(QImage(QStringLiteral(":/assets/small_logo.png")), this);
+    Image1 = newTransparentPicture(QImage(QStringLiteral(":/assets/small_logo.png")), this,
+                                   QImage(QStringLiteral(":/assets/small_logo@2x.png")));
     Image1->move(41, 27);
 
     Label1 = new QLabel(QStringLiteral("Ver. 1.0.0"), this);

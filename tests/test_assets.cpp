@@ -153,9 +153,10 @@ private slots:
         QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
 
-        const std::array<QString, 4> names = {
-            QStringLiteral("sheet.png"), QStringLiteral("title_logo.png"),
-            QStringLiteral("small_logo.png"), QStringLiteral("icon32.png")};
+        const std::array<QString, 6> names = {
+            QStringLiteral("sheet.png"),         QStringLiteral("title_logo.png"),
+            QStringLiteral("small_logo.png"),    QStringLiteral("icon32.png"),
+            QStringLiteral("title_logo@2x.png"), QStringLiteral("small_logo@2x.png")};
         for (const QString& name : names) {
             QImageReader reader(out.filePath(name));
             const QImage generated = reader.read();
@@ -170,15 +171,41 @@ private slots:
         }
         EXPECT_NONE(firstDifference(sheet, QImage(out.filePath(names[0])), "loadSheet()"));
         for (int size : {16, 32, 48, 64, 128, 256}) {
-            const QImage i(out.filePath(QStringLiteral("icon%1.png").arg(size)));
+            const QString name = QStringLiteral("icon%1.png").arg(size);
+            const QImage i(out.filePath(name));
             QCOMPARE(i.size(), QSize(size, size));
             QVERIFY(!i.hasAlphaChannel());
+            // The installed icons are the committed ones.
+            EXPECT_NONE(firstDifference(i, QImage(source + QStringLiteral("/assets/") + name),
+                                        name + " generated vs committed"));
         }
 
         QProcess usage;
         usage.start(generator, {});
         QVERIFY(usage.waitForFinished(60000));
         QVERIFY2(usage.exitCode() != 0, "gen_assets without a folder must fail");
+    }
+
+    void detailedLogosMatchTheirSmallerTwins() {
+        // The @2x logos are the same drawing at twice the size: same background key,
+        // and reduced they come close to the 1x ones.
+        for (const char* base : {"title_logo", "small_logo"}) {
+            const QImage one = QImage(QStringLiteral(":/assets/%1.png").arg(base))
+                                   .convertToFormat(QImage::Format_RGB32);
+            const QImage two = QImage(QStringLiteral(":/assets/%1@2x.png").arg(base))
+                                   .convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(two.size(), one.size() * 2);
+            QCOMPARE(two.pixel(0, two.height() - 1), one.pixel(0, one.height() - 1));
+            const QImage reduced =
+                two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            long diff = 0;
+            for (int y = 0; y < one.height(); ++y)
+                for (int x = 0; x < one.width(); ++x)
+                    diff += qAbs(qGray(one.pixel(x, y)) - qGray(reduced.pixel(x, y)));
+            const double mean = double(diff) / (one.width() * one.height());
+            QVERIFY2(mean < 12.0,
+                     qPrintable(QStringLiteral("%1: mean difference %2").arg(base).arg(mean)));
+        }
     }
 
     void panelInteriorsAreBlack() {

@@ -3,7 +3,7 @@
 
 #include "art.h"
 
-#include "screen/layout.h" // the target has no include path to the repo root
+#include "screen/layout.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,6 +45,13 @@ int main(int argc, char** argv) {
          ok;
     ok = write(drawLogo(layout::smallLogoWidth, layout::smallLogoHeight).toImage(), dir,
                QStringLiteral("small_logo.png")) &&
+         ok;
+    // Twice the size, for screens that draw two device pixels per pixel.
+    ok = write(drawLogo(2 * layout::titleLogoWidth, 2 * layout::titleLogoHeight).toImage(), dir,
+               QStringLiteral("title_logo@2x.png")) &&
+         ok;
+    ok = write(drawLogo(2 * layout::smallLogoWidth, 2 * layout::smallLogoHeight).toImage(), dir,
+               QStringLiteral("small_logo@2x.png")) &&
          ok;
     for (int size : {16, 32, 48, 64, 128, 256})
         ok = write(drawIcon(size).toImage(), dir, QStringLiteral("icon%1.png").arg(size)) && ok;
