@@ -64,7 +64,9 @@ bool bitmapHeaderFits(const QByteArray& b, qint64 fileSize) {
     switch (compression) {
     case 0: // uncompressed
     case 3: // bit fields
-        return dataOffset + stride * rows <= fileSize;
+        // stride * rows <= the bytes after the offset, without forming a product that
+        // a header of 2^31 x 2^31 pixels would overflow.
+        return stride <= (fileSize - dataOffset) / rows;
     case 1: // run-length encoded, 8 and 4 bits
     case 2:
         return height > 0 && dataOffset + imageSize <= fileSize;

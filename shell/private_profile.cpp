@@ -9,7 +9,7 @@ bool isBlank(QChar c) {
 }
 
 // Only blanks and tabs, as the platform trims: an ideographic space in a name stays.
-QString trimBlanks(const QString& s) {
+QStringView trimBlanks(QStringView s) {
     qsizetype begin = 0, end = s.size();
     while (begin < end && isBlank(s[begin]))
         ++begin;
@@ -18,8 +18,8 @@ QString trimBlanks(const QString& s) {
     return s.mid(begin, end - begin);
 }
 
-bool sectionOf(const QString& line, QString* name) {
-    const QString t = trimBlanks(line);
+bool sectionOf(QStringView line, QStringView* name) {
+    const QStringView t = trimBlanks(line);
     if (!t.startsWith(QLatin1Char('[')))
         return false;
     const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
@@ -29,35 +29,43 @@ bool sectionOf(const QString& line, QString* name) {
     return true;
 }
 
-bool keyOf(const QString& line, QString* key, QString* value) {
-    const QString t = trimBlanks(line);
+bool keyOf(QStringView line, QStringView* key, QStringView* value) {
+    const QStringView t = trimBlanks(line);
     const qsizetype eq = t.indexOf(QLatin1Char('='));
     if (eq < 0)
         return false;
-    *key = trimBlanks(t.left(eq));
+    if (key)
+        *key = trimBlanks(t.left(eq));
     if (value)
         *value = trimBlanks(t.mid(eq + 1));
     return true;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Names match without regard to case: equal when their folded forms are.
+QString folded(QStringView name) {
+    return name.toString().toCaseFolded();
 }
 
-QString unquoted(const QString& v) {
+QStringView unquoted(QStringView v) {
     if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
         v.back() == v.front())
         return v.mid(1, v.size() - 2);
     return v;
 }
 
-QString cutToMax(const QString& v) {
+QString cutToMax(QStringView v) {
     if (v.size() <= PrivateProfile::maxValueLength)
-        return v;
+        return v.toString();
     qsizetype n = PrivateProfile::maxValueLength;
     if (v[n - 1].isHighSurrogate()) // never split a character
         --n;
-    return v.left(n);
+    return v.left(n).toString();
+}
+
+QStringView endingText(int ending) {
+    static const QString texts[] = {QString(), QStringLiteral("\n"), QStringLiteral("\r"),
+                                    QStringLiteral("\r\n")};
+    return texts[ending];
 }
 
 } // namespace
@@ -105,70 +113,120 @@ bool parseProfileInt(const QString& text, int* value) {
     return true;
 }
 
-PrivateProfile::PrivateProfile(const QString& text) {
+PrivateProfile::PrivateProfile(const QString& text) : text_(text) {
+    sections_.append(Section{});
+    bool newlineSeen = false;
     qsizetype start = 0;
-    while (start < text.size()) {
+    while (start < text_.size()) {
         qsizetype end = start;
-        while (end < text.size() && text[end] != QLatin1Char('\n') &&
-               text[end] != QLatin1Char('\r'))
+        const QChar* data = text_.constData();
+        while (end < text_.size() && data[end] != QLatin1Char('\n') &&
+               data[end] != QLatin1Char('\r'))
             ++end;
-        Line line{text.mid(start, end - start), QString()};
-        if (end < text.size()) {
-            const bool crlf = text[end] == QLatin1Char('\r') && end + 1 < text.size() &&
-                              text[end + 1] == QLatin1Char('\n');
-            line.ending = text.mid(end, crlf ? 2 : 1);
+        Ending ending = Ending::None;
+        qsizetype next = end;
+        if (end < text_.size()) {
+            const bool cr = text_[end] == QLatin1Char('\r');
+            const bool crlf = cr && end + 1 < text_.size() && text_[end + 1] == QLatin1Char('\n');
+            ending = crlf ? Ending::CrLf : cr ? Ending::Cr : Ending::Lf;
+            next = end + (crlf ? 2 : 1);
         }
-        if (newline_.isEmpty() && !line.ending.isEmpty())
-            newline_ = line.ending;
-        start = end + line.ending.size();
-        lines_.append(line);
+        if (!newlineSeen && ending != Ending::None) {
+            newline_ = ending;
+            newlineSeen = true;
+        }
+        appendLine(start, end - start, ending);
+        start = next;
     }
-    if (newline_.isEmpty())
-        newline_ = QStringLiteral("\n");
+}
+
+void PrivateProfile::appendLine(qsizetype begin, qsizetype length, Ending ending) {
+    const QStringView line = QStringView(text_).mid(begin, length);
+    const QStringView t = trimBlanks(line);
+    QList<Line>& lines = sections_.last().lines;
+    QStringView name;
+    const bool header = t.startsWith(QLatin1Char('[')) && sectionOf(t, &name);
+    if (header && !firstSection_.contains(folded(name))) {
+        firstSection_.insert(folded(name), sections_.size());
+        sections_.append(Section{Line{begin, length, ending, Kind::Header}, {}});
+        return;
+    }
+    // A later section of a name already seen is never read or written: it and its lines,
+    // up to the next new section, are one run that only ends the section before it.
+    const Kind kind = header                                                ? Kind::Dead
+                      : !lines.isEmpty() && lines.last().kind == Kind::Dead ? Kind::Dead
+                      : t.isEmpty()                                         ? Kind::Blank
+                      : t.contains(QLatin1Char('='))                        ? Kind::Key
+                                                                            : Kind::Other;
+    if (kind != Kind::Key && !lines.isEmpty() && lines.last().kind == kind) {
+        // The run grows over this line; its content holds the line endings within it.
+        Line& run = lines.last();
+        run.length = begin + length - run.begin;
+        run.ending = ending;
+        return;
+    }
+    lines.append(Line{begin, length, ending, kind});
+}
+
+QStringView PrivateProfile::content(const Line& line) const {
+    if (line.begin < 0)
+        return written_[-1 - line.begin];
+    return QStringView(text_).mid(line.begin, line.length);
+}
+
+PrivateProfile::Line PrivateProfile::ownLine(const QString& content) {
+    written_.append(content);
+    QStringView name;
+    const Kind kind = sectionOf(content, &name)          ? Kind::Header
+                      : keyOf(content, nullptr, nullptr) ? Kind::Key
+                                                         : Kind::Other;
+    return Line{-written_.size(), content.size(), newline_, kind};
 }
 
 QString PrivateProfile::text() const {
     QString out;
-    for (const Line& line : lines_)
-        out += line.content + line.ending;
+    out.reserve(text_.size() + 64 * written_.size());
+    const auto add = [&](const Line& line) {
+        out += content(line);
+        out += endingText(int(line.ending));
+    };
+    for (qsizetype s = 0; s < sections_.size(); ++s) {
+        if (s > 0)
+            add(sections_[s].header);
+        for (const Line& line : sections_[s].lines)
+            add(line);
+    }
     return out;
 }
 
-int PrivateProfile::findSection(const QString& section) const {
-    QString name;
-    for (int i = 0; i < lines_.size(); ++i)
-        if (sectionOf(lines_[i].content, &name) && sameName(name, section))
-            return i;
-    return -1;
-}
-
-int PrivateProfile::sectionEnd(int header) const {
-    QString name;
-    int i = header + 1;
-    while (i < lines_.size() && !sectionOf(lines_[i].content, &name))
-        ++i;
-    return i;
-}
-
-int PrivateProfile::findKey(int header, const QString& key) const {
-    const int end = sectionEnd(header);
-    QString name;
-    for (int i = header + 1; i < end; ++i)
-        if (keyOf(lines_[i].content, &name, nullptr) && sameName(name, key))
-            return i;
-    return -1;
+PrivateProfile::KeyIndex& PrivateProfile::keysOf(qsizetype section) const {
+    auto it = keys_.find(section);
+    if (it != keys_.end())
+        return *it;
+    KeyIndex index;
+    const QList<Line>& lines = sections_[section].lines;
+    for (qsizetype i = 0; i < lines.size() && lines[i].kind != Kind::Dead; ++i) {
+        QStringView name;
+        if (lines[i].kind != Kind::Key || !keyOf(content(lines[i]), &name, nullptr))
+            continue;
+        const QString f = folded(name);
+        if (!index.first.contains(f)) // the first line of a key wins
+            index.first.insert(f, i);
+    }
+    return *keys_.insert(section, index);
 }
 
 QString PrivateProfile::readString(const QString& section, const QString& key,
                                    const QString& def) const {
-    const int header = findSection(section);
-    if (header < 0)
+    const auto s = firstSection_.constFind(folded(section));
+    if (s == firstSection_.constEnd())
         return def;
-    const int line = findKey(header, key);
-    if (line < 0)
+    const KeyIndex& keys = keysOf(*s);
+    const auto line = keys.first.constFind(folded(key));
+    if (line == keys.first.constEnd())
         return def;
-    QString name, value;
-    keyOf(lines_[line].content, &name, &value);
+    QStringView name, value;
+    keyOf(content(sections_[*s].lines[*line]), &name, &value);
     return cutToMax(unquoted(value));
 }
 
@@ -179,33 +237,80 @@ int PrivateProfile::readInt(const QString& section, const QString& key, int def)
     return value;
 }
 
-void PrivateProfile::insertLine(int index, const QString& content) {
-    // The line before an added one must end, even if it was the text's last.
-    if (index > 0 && lines_[index - 1].ending.isEmpty())
-        lines_[index - 1].ending = newline_;
-    lines_.insert(index, Line{content, newline_});
+void PrivateProfile::endLastLine() {
+    for (qsizetype s = sections_.size() - 1; s >= 0; --s) {
+        Section& section = sections_[s];
+        Line* last = !section.lines.isEmpty() ? &section.lines.last()
+                     : s > 0                  ? &section.header
+                                              : nullptr;
+        if (last) {
+            if (last->ending == Ending::None)
+                last->ending = newline_;
+            return;
+        }
+    }
 }
 
 void PrivateProfile::writeString(const QString& section, const QString& key, const QString& value) {
     QString oneLine = value;
     oneLine.remove(QLatin1Char('\r'));
     oneLine.remove(QLatin1Char('\n'));
-    const int header = findSection(section);
-    if (header < 0) {
-        insertLine(int(lines_.size()), QLatin1Char('[') + section + QLatin1Char(']'));
-        insertLine(int(lines_.size()), key + QLatin1Char('=') + oneLine);
+    const auto found = firstSection_.constFind(folded(section));
+    if (found == firstSection_.constEnd()) {
+        // A new section at the end of the text, with no blank line before it.
+        endLastLine();
+        const Line header = ownLine(QLatin1Char('[') + section + QLatin1Char(']'));
+        QStringView name;
+        sectionOf(content(header), &name);
+        if (!firstSection_.contains(folded(name)))
+            firstSection_.insert(folded(name), sections_.size());
+        sections_.append(Section{header, {ownLine(key + QLatin1Char('=') + oneLine)}});
         return;
     }
-    const int line = findKey(header, key);
-    if (line >= 0) {
-        QString name;
-        keyOf(lines_[line].content, &name, nullptr);
-        lines_[line].content = name + QLatin1Char('=') + oneLine; // the file's spelling
+    const qsizetype s = *found;
+    Section& sec = sections_[s];
+    KeyIndex& keys = keysOf(s);
+    const QString foldedKey = folded(key);
+    if (const auto line = keys.first.constFind(foldedKey); line != keys.first.constEnd()) {
+        Line& old = sec.lines[*line];
+        QStringView name;
+        keyOf(content(old), &name, nullptr);
+        const QString replaced = name.toString() + QLatin1Char('=') + oneLine; // its spelling
+        if (old.begin < 0) {
+            written_[-1 - old.begin] = replaced;
+        } else {
+            const Line own = ownLine(replaced);
+            old.begin = own.begin;
+            old.length = own.length;
+        }
         return;
     }
     // At the end of the section: after its last line that is not blank.
-    int at = sectionEnd(header);
-    while (at - 1 > header && trimBlanks(lines_[at - 1].content).isEmpty())
-        --at;
-    insertLine(at, key + QLatin1Char('=') + oneLine);
+    if (keys.insertAt < 0) {
+        qsizetype at = sec.lines.size();
+        if (at > 0 && sec.lines[at - 1].kind == Kind::Dead)
+            --at; // the section ends where the later one of a seen name begins
+        while (at > 0 && sec.lines[at - 1].kind == Kind::Blank)
+            --at;
+        keys.insertAt = at;
+    }
+    const qsizetype at = keys.insertAt;
+    Line& before = at > 0 ? sec.lines[at - 1] : sec.header;
+    if (before.ending == Ending::None) // it was the text's last line
+        before.ending = newline_;
+    Line added = ownLine(key + QLatin1Char('=') + oneLine);
+    // A lone CR before an empty line's LF would read as one CRLF and lose that line.
+    const Line* next = at < sec.lines.size()      ? &sec.lines[at]
+                       : s + 1 < sections_.size() ? &sections_[s + 1].header
+                                                  : nullptr;
+    if (added.ending == Ending::Cr && next &&
+        (content(*next).startsWith(QLatin1Char('\n')) ||
+         (content(*next).isEmpty() && next->ending == Ending::Lf)))
+        added.ending = Ending::CrLf;
+    sec.lines.insert(at, added);
+    keys.insertAt = at + 1; // only blank lines and dead runs follow: no index moves
+    // Found by the name it is read by (a key with blanks at its ends is not).
+    QStringView name;
+    if (keyOf(content(added), &name, nullptr) && !keys.first.contains(folded(name)))
+        keys.first.insert(folded(name), at);
 }
