@@ -1,8 +1,13 @@
 #include "bench/draw_figures.h"
 
+#include "game/field.h"
+#include "game/game_state.h"
+#include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
+#include "screen/panels.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -24,7 +29,14 @@ void runDrawFigures(bench::Verdicts& v) {
     std::printf("  %-34s %10.2f us  (reference)\n", "memcpy 400x400 RGB32", memcpyNs / 1000.0);
 
     const double cell = 0.2;
-    v.ratio("presentFrame", bench::medianNs([] { presentFrame(); }, 200), memcpyNs, 1.5);
+    v.ratio("presentFrame (whole frame)",
+            bench::medianNs(
+                [] {
+                    markFrameChanged(pictures.TmpImage.rect());
+                    presentFrame();
+                },
+                200),
+            memcpyNs, 1.5);
     v.ratio("restoreCell", bench::medianNs([] { restoreCell(3, 7); }, 2000), memcpyNs, cell);
     v.ratio("drawPiece (arrow)",
             bench::medianNs([] { drawPiece(layout::cellOrigin(2, 11), 3); }, 2000), memcpyNs, cell);
@@ -54,6 +66,38 @@ void runDrawFigures(bench::Verdicts& v) {
                 },
                 2000),
             memcpyNs, cell);
+    // Panels and new rows: reported, no target.
+    installFontSubstitutions();
+    gameState.score = 123456789;
+    gameState.vanishCount = 9999;
+    gameState.phase = 999;
+    gameState.bonus = 66000;
+    gameState.limit = 35;
+    gameState.limitElapsed = 12;
+    v.ratio("SCORE panel", bench::medianNs([] { drawScorePanel(); }, 200), memcpyNs, 0);
+    v.ratio("bonus box (awardBonus)",
+            bench::medianNs(
+                [] {
+                    gameState.score = 0;
+                    awardBonus();
+                },
+                200),
+            memcpyNs, 0);
+    v.ratio("VANISH panel", bench::medianNs([] { drawVanishPanel(); }, 200), memcpyNs, 0);
+    v.ratio("PHASE panel", bench::medianNs([] { drawPhasePanel(); }, 200), memcpyNs, 0);
+    v.ratio("LIMIT gauge", bench::medianNs([] { drawLimitGauge(); }, 2000), memcpyNs, 0);
+    v.ratio("NEXT box", bench::medianNs([] { drawNextPanel(3); }, 2000), memcpyNs, 0);
+    int inserted = 0;
+    v.ratio("insertRow with its drawing",
+            bench::medianNs(
+                [&] {
+                    if (inserted++ % 8 == 0) // never reach row 11
+                        for (auto& column : gameState.cells)
+                            std::fill(std::begin(column), std::end(column), 0);
+                    insertRow();
+                },
+                400),
+            memcpyNs, 0);
     int y = 0;
     v.ratio("travel step (erase, draw, present)",
             bench::medianNs(

@@ -45,4 +45,5 @@ void drawBackground(int choice) {
              CopyMode::SrcCopy);
     copyRect(pictures.TmpImage, layout::well, pictures.BackImage, pictures.BackImage.rect(),
              CopyMode::SrcCopy);
+    markFrameChanged(layout::well);
 }

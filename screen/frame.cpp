@@ -32,6 +32,7 @@ void initPictures(const QImage& sheet) {
     pictures.BackImage = newPicture(layout::backWidth, layout::backHeight);
     pictures.MybackImage = QImage();
     pictures.copyMode = CopyMode::SrcCopy;
+    pictures.changed = pictures.TmpImage.rect();
 }
 
 void setPresentHook(std::function<void()> hook) {
@@ -42,15 +43,41 @@ void setCopyMode(CopyMode mode) {
     pictures.copyMode = mode;
 }
 
+void markFrameChanged(const QRect& r) {
+    pictures.changed |= r.intersected(pictures.TmpImage.rect());
+}
+
 void copyToFrame(const QRect& dstRect, const QImage& src, const QRect& srcRect) {
     copyRect(pictures.TmpImage, dstRect, src, srcRect, pictures.copyMode);
+    markFrameChanged(dstRect);
+}
+
+namespace {
+QRect lastPresented;
+}
+
+QRect presentedRect() {
+    return lastPresented;
 }
 
 void presentFrame() {
     QImage& main = pictures.MainImage;
     const QImage& tmp = pictures.TmpImage;
-    // Same size and format by construction: one straight copy of the bytes.
-    std::memcpy(main.bits(), tmp.constBits(), size_t(tmp.sizeInBytes()));
+    const QRect r = pictures.changed.intersected(tmp.rect());
+    if (!r.isEmpty()) {
+        // Same size and format by construction: straight copies of the changed rows.
+        const qsizetype stride = tmp.bytesPerLine();
+        const size_t bytes = size_t(r.width()) * 4;
+        uchar* dst = main.bits() + r.top() * stride + r.left() * 4;
+        const uchar* src = tmp.constBits() + r.top() * stride + r.left() * 4;
+        if (r.width() == tmp.width() && stride == qsizetype(bytes))
+            std::memcpy(dst, src, bytes * size_t(r.height()));
+        else
+            for (int y = 0; y < r.height(); ++y, dst += stride, src += stride)
+                std::memcpy(dst, src, bytes);
+    }
+    lastPresented = r;
+    pictures.changed = QRect();
     if (presentHook())
         presentHook()();
 }
@@ -96,15 +123,18 @@ void drawCrack(QPoint dest) {
 void drawCellOpaque(QPoint dest, int kind) {
     copyRect(pictures.TmpImage, QRect(dest, QSize(32, 32)), pictures.CharaImage,
              layout::spriteOf(kind), CopyMode::SrcCopy);
+    markFrameChanged(QRect(dest, QSize(32, 32)));
 }
 
 void frameCopy(const QRect& src, QPoint destTopLeft) {
     copyRect(pictures.TmpImage, QRect(destTopLeft, src.size()), pictures.TmpImage, src,
              CopyMode::SrcCopy);
+    markFrameChanged(QRect(destTopLeft, src.size()));
 }
 
 void restorePanel(const QRect& r) {
     copyRect(pictures.TmpImage, r, pictures.CharaImage, r, CopyMode::SrcCopy);
+    markFrameChanged(r);
 }
 
 QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour, QPoint anchor) {
@@ -117,5 +147,9 @@ QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour
     painter.setPen(colour);
     painter.setBrush(Qt::NoBrush);
     painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), text);
+    // Glyphs may reach a little beyond their advance box.
+    const QRect ink =
+        metrics.boundingRect(text).translated(box.left(), box.top() + metrics.ascent());
+    markFrameChanged(box.united(ink).adjusted(-2, -2, 2, 2));
     return box;
 }

@@ -22,6 +22,8 @@ struct Pictures {
     QImage MybackImage; // the user's "back.bmp" once loaded
     // Drawing state of the frame: the raster operation of every copy onto it.
     CopyMode copyMode = CopyMode::SrcCopy;
+    // The part of the frame drawn since the last present; only it is copied and shown.
+    QRect changed;
 };
 
 extern Pictures pictures;
@@ -34,16 +36,21 @@ void initPictures(const QImage& sheet);
 QImage loadSheet();
 
 // Called after every present, so the window can repaint the visible picture when
-// messages are next processed.
+// messages are next processed; presentedRect() is the part that changed.
 void setPresentHook(std::function<void()> hook);
+QRect presentedRect();
 
 // --- Drawing onto the frame ---
 void setCopyMode(CopyMode mode);
 // Copies srcRect of src onto dstRect of the frame under the frame's copy mode.
 void copyToFrame(const QRect& dstRect, const QImage& src, const QRect& srcRect);
 
-// Copies the whole frame onto MainImage.
+// Makes MainImage what the frame is. Only the part drawn since the previous present is
+// copied: the rest of MainImage is that already.
 void presentFrame();
+// Records that a rectangle of the frame was drawn by other means than the operations
+// here, so that the next present shows it.
+void markFrameChanged(const QRect& r);
 // Copies the cell's square of BackImage onto field cell (c, r) of the frame.
 void restoreCell(int c, int r);
 // The rectangle form: background rectangle r (coordinates of BackImage) onto screen

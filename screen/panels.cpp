@@ -13,14 +13,18 @@ namespace {
 const QColor cyan(0, 255, 255);
 const QColor magenta(255, 0, 255);
 
-QFont centuryLarge() {
-    return gameFont(centuryFamily, pointsToPixels(18));
+// Resolved once: the panels are redrawn at every award and tick.
+const QFont& centuryLarge() {
+    static const QFont font = gameFont(centuryFamily, pointsToPixels(18));
+    return font;
 }
-QFont centurySmall() {
-    return gameFont(centuryFamily, pointsToPixels(11));
+const QFont& centurySmall() {
+    static const QFont font = gameFont(centuryFamily, pointsToPixels(11));
+    return font;
 }
-QFont gothicLarge() {
-    return gameFont(gothicFamily, pointsToPixels(18));
+const QFont& gothicLarge() {
+    static const QFont font = gameFont(gothicFamily, pointsToPixels(18));
+    return font;
 }
 
 void drawNumberPanel(const QRect& panel, QPoint anchor, const QString& text) {

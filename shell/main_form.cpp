@@ -50,7 +50,7 @@ TMainForm::TMainForm(QWidget* parent)
     levelCombo->setCurrentIndex(2);
 
     setRoundView(this);
-    setPresentHook([this] { MainImage->update(); });
+    setPresentHook([this] { MainImage->update(presentedRect()); });
     qApp->installEventFilter(this);
 }
 

@@ -69,6 +69,7 @@ private slots:
     void restoreCellIncludingTheLauncherRow();
     void nothingIsVisibleBeforePresent();
     void columnShiftsDownByFourAndThirtyTwo();
+    void aPresentCopiesWhatWasDrawnSinceTheLast();
 };
 
 void TestFrame::arrowHidesItsCell() {
@@ -197,5 +198,33 @@ void TestFrame::columnShiftsDownByFourAndThirtyTwo() {
             QCOMPARE(pictures.TmpImage.pixel(x, y), mid.pixel(x, y - 4));
 }
 
-QTEST_GUILESS_MAIN(TestFrame)
+void TestFrame::aPresentCopiesWhatWasDrawnSinceTheLast() {
+    presentFrame();
+    QCOMPARE(pictures.MainImage, pictures.TmpImage);
+    // Every operation records where it drew; the present copies exactly the union.
+    drawPiece(layout::cellOrigin(1, 3), 2);
+    restorePanel(layout::limitPanel);
+    presentFrame();
+    QCOMPARE(presentedRect(), layout::cellRect(1, 3).united(layout::limitPanel));
+    QCOMPARE(pictures.MainImage, pictures.TmpImage);
+    presentFrame();
+    QVERIFY(presentedRect().isEmpty()); // nothing new
+    // Text reports where its glyphs went, the column shift its destination.
+    const QRect text =
+        drawTextRightAligned(QStringLiteral("+80,000"), QFont(), Qt::magenta, layout::bonusAnchor);
+    frameCopy(QRect(26, 8, 32, 96), QPoint(26, 40));
+    presentFrame();
+    QVERIFY(presentedRect().contains(text));
+    QVERIFY(presentedRect().contains(QRect(26, 40, 32, 96)));
+    QCOMPARE(pictures.MainImage, pictures.TmpImage);
+    // A picture drawn by other means shows once it is marked.
+    pictures.TmpImage.setPixel(5, 5, white);
+    presentFrame();
+    QVERIFY(pictures.MainImage.pixel(5, 5) != white);
+    markFrameChanged(QRect(5, 5, 1, 1));
+    presentFrame();
+    QCOMPARE(pictures.MainImage.pixel(5, 5), white);
+}
+
+QTEST_MAIN(TestFrame)
 #include "test_frame.moc"

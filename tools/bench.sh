@@ -32,7 +32,7 @@ DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_present" || status=1
 echo "== 3. Start-up and memory"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_startup" "$B/flinder_startup_probe" "$B/bare_app" 11 || status=1
 echo "== 4. Idle cost"
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_idle" 30 || status=1
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_idle" "$B/flinder_idle_probe" 30 || status=1
 echo "== 5. Whole rounds in virtual time (the randomized soak driver, no sanitizers)"
 line=$(FLINDER_SOAK_ROUNDS=2500 QT_QPA_PLATFORM=offscreen build/bench/tests/test_soak_rounds 2>&1 |
     grep 'rounds (' || true)
