@@ -1,6 +1,7 @@
 // The settings file on disk: written from scratch in the listed order, read back with
 // the reading rules, unknown content kept byte for byte, Shift-JIS files carried over,
-// and saves that never leave a torn file, whether they fail or are killed half-way.
+// and saves that never leave a torn file when they fail (test_crash_safety kills them
+// half-way).
 
 #include "shell/app_folder.h"
 #include "shell/errors.h"
@@ -11,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,7 +27,7 @@ Settings defaults() {
     return readSettings(PrivateProfile());
 }
 
-// Two settings whose files differ in length, for the interrupted saves.
+// Two settings whose files differ in length, for the failed saves.
 Settings versionA() {
     Settings s = defaults();
     s.top = 11;
@@ -67,18 +67,6 @@ QStringList filesIn(const QString& folder) {
 
 // --- child modes, run by re-executing this test ---
 
-// Saves versions A and B in turn until killed.
-int saveForever(const QString& path) {
-    const Settings a = versionA(), b = versionB();
-    saveSettings(path, a);
-    std::printf("ready\n");
-    std::fflush(stdout);
-    for (;;) {
-        saveSettings(path, b);
-        saveSettings(path, a);
-    }
-}
-
 // Saves version B with the file size limited as on a full disk; exit 3 when the save
 // reported the failure.
 int saveOnFullDisk(const QString& path) {
@@ -111,7 +99,6 @@ private slots:
     void folderIsCreatedWhenFirstNeeded();
     void programFolderWhenWritable();
     void folderNamedLikeTheFile();
-    void killedSaveLeavesAWholeFile();
     void fullDiskLeavesTheOldFile();
 };
 
@@ -298,26 +285,6 @@ void TestSettingsFile::folderNamedLikeTheFile() {
     QVERIFY(QFileInfo(path).isDir());
 }
 
-void TestSettingsFile::killedSaveLeavesAWholeFile() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
-    const QByteArray a = fromScratch(versionA()), b = fromScratch(versionB());
-    QVERIFY(a.size() != b.size());
-    for (int round = 0; round < 12; ++round) {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--save-forever"), path});
-        QVERIFY(child.waitForStarted());
-        QVERIFY(child.waitForReadyRead(20000));
-        QTest::qSleep(int(QRandomGenerator::global()->bounded(1, 40)));
-        child.kill(); // SIGKILL: anywhere in a save
-        QVERIFY(child.waitForFinished(20000));
-        const QByteArray now = fileBytes(path);
-        QVERIFY2(now == a || now == b,
-                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
-    }
-}
-
 void TestSettingsFile::fullDiskLeavesTheOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("flinder.ini"));
@@ -335,8 +302,6 @@ void TestSettingsFile::fullDiskLeavesTheOldFile() {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--save-forever") == 0)
-        return saveForever(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "--save-on-full-disk") == 0)
         return saveOnFullDisk(QString::fromLocal8Bit(argv[2]));
     QCoreApplication app(argc, argv);

@@ -6,8 +6,8 @@
 #include "game/game_state.h"
 #include "game/round.h"
 #include "game/round_mark.h"
-#include "screen/frame.h"
 #include "support/game_harness.h"
+#include "support/invariants.h"
 
 #include <QtTest>
 
@@ -34,7 +34,7 @@ public:
     std::mt19937 rng;
     int rounds = 0;
     long events = 0;
-    long fieldChecks = 0;
+    GameInvariants invariants;
     int returns = 0;       // menu commands back to the title
     int nestedReturns = 0; // of them, inside a running sequence
     QString failure;
@@ -109,23 +109,11 @@ private:
 
     void check() {
         ++events;
-        const GameState& g = gameState;
-        const RoundMark mark = roundMark();
-        if (mark == RoundMark::None)
+        if (roundMark() == RoundMark::None)
             return;
-        if (g.score < 0 || g.score > 999999999)
-            fail(QStringLiteral("score %1").arg(g.score));
-        if (g.phase < 1 || g.phase > 999)
-            fail(QStringLiteral("phase %1").arg(g.phase));
-        if (hasFacingPair())
-            fail(QStringLiteral("a facing pair"));
-        if (mark == RoundMark::Running) {
-            for (int c = 0; c < 6; ++c)
-                if (g.cells[c][11] != 0)
-                    fail(QStringLiteral("row 11 occupied in a running round"));
-        } else if (h.vp.timerRunning() || g.inputEnabled != 0) {
-            fail(QStringLiteral("timer or keys on after the round ended or was left"));
-        }
+        const QString broken = invariants.check(h.vp.timerRunning(), h.vp.dispatchDepth() == 0);
+        if (!broken.isEmpty())
+            fail(broken);
         int outs = 0; // in this round
         for (qsizetype i = messagesBefore; i < h.view.messages.size(); ++i)
             outs += h.view.messages[i].first == QLatin1String("OUT!");
@@ -135,30 +123,6 @@ private:
             fail(h.view.violations.join(QLatin1Char('\n')));
         if (!h.errors.isEmpty())
             fail(QStringLiteral("error shown: ") + h.errors.join(QLatin1Char('\n')));
-
-        if (h.vp.dispatchDepth() > 0)
-            return; // an operation is under way; the rest holds between operations
-        const QString run = columnRunViolation();
-        if (!run.isEmpty())
-            fail(run);
-        if (g.blockCount != occupiedCells())
-            fail(QStringLiteral("blockCount %1, cells %2").arg(g.blockCount).arg(occupiedCells()));
-        if (g.vanishCount < 0 || g.vanishCount > 9999)
-            fail(QStringLiteral("vanishCount %1").arg(g.vanishCount));
-        // (An advance sets the new limit before its rows and resets the count after.)
-        if (g.limit < 5 || g.limitElapsed > g.limit)
-            fail(QStringLiteral("limit %1, elapsed %2").arg(g.limit).arg(g.limitElapsed));
-        if (mark == RoundMark::Running) {
-            if (!h.vp.timerRunning() || g.inputEnabled != 1)
-                fail(QStringLiteral("a running round with its timer or keys off"));
-            ++fieldChecks;
-            const QString mismatch = fieldFrameMismatch(pictures.TmpImage);
-            if (!mismatch.isEmpty())
-                fail(mismatch);
-            // What the player sees is the frame (whole-picture compare: now and then).
-            if (fieldChecks % 16 == 0 && pictures.MainImage != pictures.TmpImage)
-                fail(QStringLiteral("the frame was not presented"));
-        }
     }
 
     int messagesBefore = 0;
@@ -198,7 +162,8 @@ void TestSoakRounds::randomRounds() {
           "of them inside a sequence), %ld events checked, %ld field checks, %lld s virtual, "
           "%.1f s",
           seed, soak.rounds, shown("OUT!"), shown("PERFECT!"), soak.returns, soak.nestedReturns,
-          soak.events, soak.fieldChecks, static_cast<long long>(soak.h.vp.nowMs() / 1000), seconds);
+          soak.events, soak.invariants.fieldChecks(),
+          static_cast<long long>(soak.h.vp.nowMs() / 1000), seconds);
     QVERIFY2(soak.failure.isEmpty(), qPrintable(soak.failure));
     QVERIFY(soak.rounds >= target);
 }

@@ -1,0 +1,340 @@
+// The settings file survives what can happen to the program while it saves: a SIGKILL
+// at any moment of a save (a copy of this test saves in a loop and is killed over a
+// hundred times, with megabytes of the user's own content in the file), a full
+// filesystem and a read-only one. The file is always the old one or the new one,
+// whole; the main window reports a failed save and stays open, and the next close
+// succeeds once the cause is gone.
+//
+// The filesystems are small tmpfs mounts in a mount namespace of this process, which
+// needs root; without it those tests are skipped (test_settings_file checks the full
+// disk through a file-size limit).
+
+#include "shell/application.h"
+#include "shell/main_form.h"
+#include "shell/ranking.h"
+#include "shell/settings_file.h"
+#include "support/shell_fixture.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const saverMode = "--save-in-a-loop";
+
+// Two settings whose files differ, for the interrupted saves.
+Settings version(int v) {
+    Settings s = readSettings(PrivateProfile());
+    s.top = 10 * v;
+    for (int i = 0; i < rankEntryCount; ++i) {
+        s.names[i] =
+            v == 1 ? QStringLiteral("Aki %1").arg(i) : QStringLiteral("山田 花子 %1").arg(i);
+        s.numbers[i] = resultText(v == 1 ? 1000 - i : 999999999 - i, 7 * v, v);
+    }
+    s.defaultName = v == 1 ? QStringLiteral("Aki") : QStringLiteral("花子");
+    return s;
+}
+
+// A line of the user's own content: printable ASCII and Japanese, no line break.
+QString noteLine(QRandomGenerator& rng, int n) {
+    static const QString alphabet = QStringLiteral(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 =;:[]'\"あいうえお漢字");
+    QString line = QStringLiteral("note%1=").arg(n);
+    const int length = 200 + int(rng.bounded(800));
+    for (int i = 0; i < length; ++i)
+        line += alphabet[int(rng.bounded(alphabet.size()))];
+    return line;
+}
+
+// A settings file with about `bytes` characters of content the program does not know, before,
+// between and after its own keys.
+QByteArray fileWithNotes(qsizetype bytes) {
+    QRandomGenerator rng(17);
+    QString head = QStringLiteral("; kept by hand\n[Notes]\n");
+    QString tail = QStringLiteral("[Tail]\n");
+    int n = 0;
+    while (head.size() + tail.size() < bytes) {
+        head += noteLine(rng, n++) + QLatin1Char('\n');
+        tail += noteLine(rng, n++) + QLatin1Char('\n');
+    }
+    PrivateProfile profile(head + QStringLiteral("[Ranking]\nmine=1\n") + tail);
+    writeSettings(profile, version(1));
+    return profile.text().toUtf8();
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// --- the saver, run by re-executing this test ---
+
+// Saves versions 2 and 1 in turn until killed, reporting each completed save. Each
+// save reads the file anew, as the program's close does.
+int saveInALoop(const QString& path) {
+    const Settings one = version(1), two = version(2);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (long n = 1;; ++n) {
+        saveSettings(path, n % 2 ? two : one);
+        std::printf("saved %ld\n", n);
+        std::fflush(stdout);
+    }
+}
+
+// --- small filesystems ---
+
+bool mountNamespaceReady = false;
+
+// A private mount namespace, so that the mounts below are this process's alone and
+// vanish with it. Must run before any thread exists.
+void enterMountNamespace() {
+    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0)
+        return;
+    mountNamespaceReady = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+class SmallFilesystem {
+public:
+    explicit SmallFilesystem(int kilobytes) {
+        const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k,mode=0755";
+        mounted_ = mountNamespaceReady &&
+                   ::mount("flinder-test", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
+                           options.constData()) == 0;
+    }
+    ~SmallFilesystem() {
+        if (mounted_)
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+    SmallFilesystem(const SmallFilesystem&) = delete;
+    SmallFilesystem& operator=(const SmallFilesystem&) = delete;
+
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+    bool remount(bool readOnly) {
+        return ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr,
+                       MS_REMOUNT | (readOnly ? MS_RDONLY : 0), nullptr) == 0;
+    }
+
+    // Fills the filesystem with a file "filler" until at most `leave` bytes are free.
+    bool fill(qint64 leave) {
+        const int fd = ::open(QFile::encodeName(filePath(QStringLiteral("filler"))).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const QByteArray chunk(4096, 'x');
+        for (;;) {
+            const qint64 free = QStorageInfo(path()).bytesAvailable();
+            if (free <= leave)
+                break;
+            const ssize_t n = ::write(fd, chunk.constData(),
+                                      size_t(std::min<qint64>(chunk.size(), free - leave)));
+            if (n <= 0)
+                break;
+        }
+        ::close(fd);
+        return true;
+    }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void killedWhileSaving();
+    void fullFilesystemKeepsTheWindowOpen_data();
+    void fullFilesystemKeepsTheWindowOpen();
+    void readOnlyFilesystemKeepsTheWindowOpen();
+};
+
+void TestCrashSafety::killedWhileSaving() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray initial = fileWithNotes(3 * 1024 * 1024);
+    writeFileBytes(path, initial);
+
+    // What the two versions look like on disk, made by the program's own save; each keeps
+    // the user's content and reads back as its version.
+    QElapsedTimer clock;
+    clock.start();
+    saveSettings(path, version(2));
+    const qint64 saveMs = std::max<qint64>(clock.elapsed(), 5);
+    const QByteArray two = fileBytes(path);
+    saveSettings(path, version(1));
+    const QByteArray one = fileBytes(path);
+    QCOMPARE(one, initial); // every key was there: lines replaced in place
+    QVERIFY(two.size() > 3000000 && one != two);
+    QVERIFY(two.startsWith(initial.left(initial.indexOf("\n[Ranking]"))));
+    const qsizetype tail = initial.indexOf("\n[Tail]");
+    QVERIFY(two.contains(initial.mid(tail, initial.indexOf("\n[Position]") - tail)));
+    QCOMPARE(loadSettings(path).names, version(1).names);
+    writeFileBytes(path, two);
+    QCOMPARE(loadSettings(path).names, version(2).names);
+    writeFileBytes(path, one);
+
+    const int kills = qEnvironmentVariableIsSet("FLINDER_KILLS")
+                          ? qEnvironmentVariableIntValue("FLINDER_KILLS")
+                          : 100;
+    int outcomes[2] = {0, 0};
+    int cutShort = 0;   // kills inside the first save, before its commit
+    int unreported = 0; // kills between a commit and its report
+    QStringList strays;
+    for (int k = 0; k < kills; ++k) {
+        QProcess saver;
+        saver.start(QCoreApplication::applicationFilePath(),
+                    {QString::fromLatin1(saverMode), path});
+        QVERIFY(saver.waitForStarted());
+        while (!saver.canReadLine())
+            QVERIFY2(saver.waitForReadyRead(30000), "the saver did not get ready");
+        QCOMPARE(saver.readLine(), QByteArray("ready\n"));
+        // Anywhere in the first save or the second.
+        QTest::qSleep(int(QRandomGenerator::global()->bounded(3 * saveMs / 2)));
+        saver.kill(); // SIGKILL
+        QVERIFY(saver.waitForFinished(30000));
+        QCOMPARE(saver.exitStatus(), QProcess::CrashExit);
+
+        // Saves that reported completion; the one after it may have been committed too.
+        long completed = 0;
+        for (const QByteArray& line : saver.readAllStandardOutput().split('\n'))
+            if (line.startsWith("saved "))
+                completed = line.mid(6).toLong();
+        const QByteArray& reported = completed % 2 ? two : one;
+        const QByteArray& next = completed % 2 ? one : two;
+        const QByteArray now = fileBytes(path);
+        QVERIFY2(now == reported || now == next,
+                 qPrintable(QStringLiteral("kill %1 after %2 saves: %3 bytes, neither version")
+                                .arg(k)
+                                .arg(completed)
+                                .arg(now.size())));
+        ++outcomes[now == two ? 1 : 0];
+        cutShort += completed == 0 && now == one;
+        unreported += now == next;
+
+        // Anything left beside the file is a whole version, never a torn one.
+        for (const QString& name : filesIn(dir.path())) {
+            if (name == QLatin1String("flinder.ini") || strays.contains(name))
+                continue;
+            const QByteArray left = fileBytes(dir.filePath(name));
+            QVERIFY2(left == one || left == two, qPrintable(name));
+            strays << name;
+        }
+        // The next run starts from version 1 again, so both outcomes stay possible.
+        if (now == two)
+            writeFileBytes(path, one);
+    }
+    qInfo("%d kills of a saver of a %lld-byte file (one save %lld ms): %d left version 1, "
+          "%d version 2; %d cut the first save short, %d came between a commit and its "
+          "report; %lld stray files",
+          kills, static_cast<long long>(two.size()), static_cast<long long>(saveMs), outcomes[0],
+          outcomes[1], cutShort, unreported, static_cast<long long>(strays.size()));
+    // The kills spread over the saves: some before a commit, some after.
+    QVERIFY(cutShort > 0);
+    QVERIFY(outcomes[1] > 0);
+    // Leftovers do not pile up: a save's unfinished data has no name in the folder.
+    QVERIFY2(strays.size() <= 2, qPrintable(strays.join(QLatin1Char(' '))));
+
+    // And the next save works beside whatever was left.
+    saveSettings(path, version(2));
+    QCOMPARE(fileBytes(path), two);
+}
+
+void TestCrashSafety::fullFilesystemKeepsTheWindowOpen_data() {
+    QTest::addColumn<int>("freeBytes");
+    // Nothing left, and room for part of the new file, whose write then ends short.
+    QTest::newRow("full") << 0;
+    QTest::newRow("room for half of it") << 32 * 1024;
+}
+
+void TestCrashSafety::fullFilesystemKeepsTheWindowOpen() {
+    QFETCH(int, freeBytes);
+    SmallFilesystem fs(512);
+    if (!fs.mounted())
+        QSKIP("mounting a small filesystem needs root");
+    const QString path = fs.filePath(QStringLiteral("flinder.ini"));
+    // 64 KiB of the user's own lines, so that half of the file fits.
+    QString notes = QStringLiteral("[Notes]\n");
+    for (int i = 0; notes.size() < 64 * 1024; ++i)
+        notes += QStringLiteral("line%1=%2\n").arg(i).arg(QString(60, QLatin1Char('n')));
+    const QByteArray old = notes.toUtf8() + "[Ranking]\nname0=Old\n";
+    writeFileBytes(path, old);
+
+    ShellFixture shell(fs.path());
+    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Old"));
+    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QVERIFY(fs.fill(freeBytes));
+
+    QVERIFY(!shell.close());
+    QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QVERIFY(MainForm->isVisible());
+    QCOMPARE(fileBytes(path), old);
+    QCOMPARE(filesIn(fs.path()),
+             (QStringList{QStringLiteral("filler"), QStringLiteral("flinder.ini")}));
+
+    // Room again: the next close saves and ends.
+    QVERIFY(QFile::remove(fs.filePath(QStringLiteral("filler"))));
+    QVERIFY(shell.close());
+    QVERIFY(!MainForm->isVisible());
+    QCOMPARE(shell.errors.size(), 1);
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(saved.startsWith(notes.toUtf8() + "[Ranking]\nname0=New\n"));
+    QCOMPARE(profileKeys(QString::fromUtf8(saved)).size(),
+             notes.count(QLatin1Char('\n')) - 1 + 104);
+    QCOMPARE(filesIn(fs.path()), QStringList{QStringLiteral("flinder.ini")});
+}
+
+void TestCrashSafety::readOnlyFilesystemKeepsTheWindowOpen() {
+    // Root may write anywhere, but not on a filesystem mounted read-only.
+    SmallFilesystem fs(256);
+    if (!fs.mounted())
+        QSKIP("mounting a small filesystem needs root");
+    const QString path = fs.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray old = "[Position]\nxpos=5\nypos=6\n[Ranking]\nname0=Old\n";
+    writeFileBytes(path, old);
+    QVERIFY(fs.remount(true));
+
+    ShellFixture shell(fs.path());
+    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QVERIFY(!shell.close());
+    QVERIFY(!shell.close()); // each try reports again
+    QCOMPARE(shell.errors, QStringList(2, path + QStringLiteral(" に書き込めません.")));
+    QVERIFY(MainForm->isVisible());
+    QCOMPARE(fileBytes(path), old);
+
+    QVERIFY(fs.remount(false));
+    QVERIFY(shell.close());
+    QCOMPARE(shell.errors.size(), 2);
+    QVERIFY(fileBytes(path).startsWith("[Position]\nxpos=5\nypos=6\n[Ranking]\nname0=New\n"));
+    QCOMPARE(filesIn(fs.path()), QStringList{QStringLiteral("flinder.ini")});
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], saverMode) == 0)
+        return saveInALoop(QString::fromLocal8Bit(argv[2]));
+    enterMountNamespace();
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Flinder"));
+    TestCrashSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_crash_safety.moc"
