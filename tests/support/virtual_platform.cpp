@@ -72,33 +72,21 @@ void VirtualPlatform::stopTimer() {
     running_ = false;
 }
 
+// The time of the next message the loop will have: a scripted event or a tick.
+std::int64_t VirtualPlatform::nextMessageUs() const {
+    std::int64_t next = std::numeric_limits<std::int64_t>::max();
+    if (!queue_.empty())
+        next = queue_.begin()->first.first;
+    if (running_)
+        next = std::min(next, nextTickUs_);
+    return next;
+}
+
 void VirtualPlatform::runUntil(std::int64_t untilMs) {
     const std::int64_t until = untilMs * 1000;
-    for (;;) {
-        std::int64_t next = std::numeric_limits<std::int64_t>::max();
-        if (!queue_.empty())
-            next = queue_.begin()->first.first;
-        if (running_)
-            next = std::min(next, nextTickUs_);
-        if (next > until)
-            break;
+    for (std::int64_t next = nextMessageUs(); next <= until; next = nextMessageUs()) {
         nowUs_ = std::max(nowUs_, next);
         processMessages();
     }
     nowUs_ = std::max(nowUs_, until);
-}
-
-void VirtualPlatform::runUntilIdle(std::int64_t limitMs) {
-    const std::int64_t limit = limitMs * 1000;
-    while ((!queue_.empty() || running_) && nowUs_ < limit) {
-        std::int64_t next = std::numeric_limits<std::int64_t>::max();
-        if (!queue_.empty())
-            next = queue_.begin()->first.first;
-        if (running_)
-            next = std::min(next, nextTickUs_);
-        if (next > limit)
-            break;
-        nowUs_ = std::max(nowUs_, next);
-        processMessages();
-    }
 }

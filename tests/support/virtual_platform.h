@@ -32,8 +32,6 @@ public:
     // The top-level message loop: dispatches events and ticks in time order, advancing
     // the clock to each, until virtual time untilMs (which the clock then shows).
     void runUntil(std::int64_t untilMs);
-    // Runs until no event is scheduled and the timer is stopped, or until limitMs.
-    void runUntilIdle(std::int64_t limitMs);
 
     // --- observation ---
     std::int64_t nowUs() const { return nowUs_; }
@@ -61,6 +59,7 @@ public:
 
 private:
     bool dispatchOne();
+    std::int64_t nextMessageUs() const;
     void dispatch(const std::function<void()>& fn);
 
     std::int64_t epoch_;
