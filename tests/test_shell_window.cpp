@@ -6,6 +6,7 @@
 #include "game/game_state.h"
 #include "shell/application.h"
 #include "shell/hiscore_form.h"
+#include "shell/latin_keys.h"
 #include "shell/main_form.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"
@@ -91,6 +92,7 @@ private slots:
     void tabOrder();
     void facesAndMenuStates();
     void gameKeysWhateverHadTheFocus();
+    void lettersOfOtherScriptsByTheirLatinMeaning();
     void returnDuringRankEntryRecordsNothing();
     void rankEntryFromEndOfRoundToFileAndRestart();
     void nameFieldLimitsAndControlCharacters();
@@ -288,7 +290,33 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
     key(Qt::Key_Z);
     QCOMPARE(gameState.piecesSinceStar, fired + 1); // fired, landed, the next one dealt
     QCOMPARE(f->levelCombo->currentIndex(), 2);
+    // A Russian layout: Z's key types "Я" (key 0x42F, X keycode 52, keysym Cyrillic_YA).
+    QKeyEvent ya(QEvent::KeyPress, 0x42F, Qt::ShiftModifier, 52, 0x6f1, 1, QStringLiteral("Я"));
+    QCoreApplication::sendEvent(f->windowHandle(), &ya);
+    QCOMPARE(gameState.piecesSinceStar, fired + 2);
     QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::lettersOfOtherScriptsByTheirLatinMeaning() {
+    // The first-level keysyms of each layout group of a key, as the X server gives them.
+    struct Case {
+        const char* layouts;
+        QList<quint32> groups;
+        quint32 keycode;
+        int latin;
+    };
+    const Case cases[] = {
+        {"ru,us: Z's key", {0x6d1, 0x7a}, 52, Qt::Key_Z},
+        {"us,ru: Z's key", {0x7a, 0x6d1}, 52, Qt::Key_Z},
+        {"de,ru: the German Z", {0x7a, 0x6ce}, 29, Qt::Key_Z},
+        {"ru alone: by place", {0x6d1}, 52, Qt::Key_Z},
+        {"ru,gr: by place", {0x6d1, 0x7e6}, 52, Qt::Key_Z},
+        {"map unknown: by place", {}, 52, Qt::Key_Z},
+        {"fr,ru: a comma there", {0x2c, 0x6d8}, 58, 0},
+        {"ru,us: no letter there", {0x6c8, 0x5b}, 34, 0},
+    };
+    for (const Case& c : cases)
+        QVERIFY2(latinLetterOf(c.groups, c.keycode) == c.latin, c.layouts);
 }
 
 void TestShellWindow::returnDuringRankEntryRecordsNothing() {
