@@ -25,6 +25,7 @@ namespace {
 
 QLabel* newLabel(const QString& text, const QFont& font, QRect geometry, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setGeometry(geometry);
     label->hide();
