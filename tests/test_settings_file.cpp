@@ -317,12 +317,13 @@ void TestSettingsFile::specialFilesNeverBlock() {
                             path));
     // A reader that waited for a FIFO's writer would hang: a writer comes after 5 s, to
     // let such a test fail rather than hang.
+    const QByteArray fifoNow = QFile::encodeName(kind == QLatin1String("fifo") ? path : fifo);
     std::atomic<bool> done{false}, rescued{false};
     std::thread watchdog([&] {
         for (int i = 0; i < 500 && !done; ++i)
             QThread::msleep(10);
         while (!done) {
-            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            const int fd = ::open(fifoNow.constData(), O_WRONLY | O_NONBLOCK);
             if (fd >= 0) {
                 rescued = true;
                 ::close(fd);
