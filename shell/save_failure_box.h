@@ -16,5 +16,5 @@ using SaveFailureAsker = std::function<SaveFailureChoice(const QString& displayT
 SaveFailureAsker setSaveFailureAsker(SaveFailureAsker asker);
 
 // The box's own texts.
-inline const QString saveLossWarning = QStringLiteral(
-    "保存せずに終了すると、起動してから登録したランキングと変更した設定は失われます。");
+inline const QString saveLossWarning =
+    QStringLiteral("保存せずに終了すると、起動後のランキングと設定の変更は失われます。");
