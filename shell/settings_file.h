@@ -63,12 +63,13 @@ Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes);
 // (a FIFO in the file's place is not opened for reading).
 Settings loadSettings(const QString& path);
 // Reads the file anew, applies the writes and saves the whole text through a temporary
-// file renamed over the old one (creating the folder if needed). Throws AppError
+// file renamed over the old one (creating the folder if needed), holding the folder's
+// lock from the read to the rename so that windows closing at once all count, and
+// removing what a killed save left. Throws AppError
 // "%s に書き込めません" when any of it fails, also when the file exists but cannot be read
 // or is no regular file (it is not overwritten then).
 void saveSettings(const QString& path, const Settings& settings);
-// The same with the values of mergeSettings, read and written under the folder's lock
-// so that two windows closing at once both count.
+// The same with the values of mergeSettings for the file as it is read then.
 void saveSettings(const QString& path, const SettingsChanges& changes);
 // Removes what a save killed half-way left beside the file (at start).
 void removeSaveLeftovers(const QString& path);
