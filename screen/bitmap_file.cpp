@@ -60,6 +60,8 @@ bool bitmapHeaderFits(const QByteArray& b, qint64 fileSize) {
         return false;
     }
     const qint64 rows = height < 0 ? -height : height;
+    if (width * rows > maxBitmapPixels) // refused before the reader allocates it
+        return false;
     const qint64 stride = (width * bitCount + 31) / 32 * 4;
     switch (compression) {
     case 0: // uncompressed

@@ -10,6 +10,9 @@ namespace {
 void showInMessageBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Flinder"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // Messages carry texts from files and paths: never laid out as rich text (an image
+    // tag in a ranking text would load any file, or never finish).
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -27,6 +27,7 @@ namespace {
 // Labels of a fixed size: whatever the installed face, their text shows whole.
 QLabel* newLabel(const QString& text, const QFont& font, QRect geometry, QWidget* parent) {
     auto* label = new FittedLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setGeometry(geometry);
     label->hide();

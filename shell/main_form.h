@@ -4,6 +4,7 @@
 // round works through (RoundView).
 
 #include "game/round_view.h"
+#include "shell/settings_file.h"
 
 #include <QMainWindow>
 
@@ -61,6 +62,11 @@ public:
     // Ctrl+F1 .. Ctrl+F5.
     std::array<QShortcut*, 5> backShortcuts{};
 
+    // The settings as FormCreate read them and the rank entries made since: what the
+    // close writes over the file is what this window changed.
+    Settings loadedSettings;
+    QList<RankEntry> enteredEntries;
+
     // --- handlers ---
     void FormCreate();
     void FormClose();
@@ -77,6 +83,10 @@ public:
     void Back3MenuClick() { selectBackground(2); }
     void Back4MenuClick() { selectBackground(3); }
     void Back5MenuClick() { selectBackground(4); }
+
+    // A termination signal (logout, kill, Ctrl+C): saves if it can, reports a failure on
+    // standard error, and ends the program either way, also from inside a message box.
+    void endOnSignal();
 
     // Switches to the title screen.
     void returnToTitle();
@@ -114,6 +124,7 @@ private:
     bool gameKey(QObject* receiver, QKeyEvent* event);
 
     QWidget* client_ = nullptr;
+    bool ending_ = false; // a termination signal is ending the program
 };
 
 extern TMainForm* MainForm;

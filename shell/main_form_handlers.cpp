@@ -13,6 +13,7 @@
 #include "shell/hiscore_form.h"
 #include "shell/picture_view.h"
 #include "shell/ranking.h"
+#include "shell/save_failure_box.h"
 #include "shell/settings_file.h"
 #include "shell/version_form.h"
 
@@ -27,10 +28,15 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <cstdio>
+
 // --- settings ---
 
 void TMainForm::FormCreate() {
+    removeSaveLeftovers(settingsFilePath());
     const Settings s = loadSettings(settingsFilePath());
+    loadedSettings = s;
+    enteredEntries.clear();
     move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
     backgroundChoice = s.back;
     RankNameList->clear();
@@ -43,7 +49,8 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormClose() {
-    Settings s;
+    SettingsChanges changes{loadedSettings, {}, enteredEntries};
+    Settings& s = changes.current;
     s.top = pos().y();
     s.left = pos().x();
     s.back = backgroundChoice;
@@ -52,16 +59,48 @@ void TMainForm::FormClose() {
     for (int i = 0; i < RankNumberList->count(); ++i)
         s.numbers.append(RankNumberList->item(i)->text());
     s.defaultName = defaultName;
-    saveSettings(settingsFilePath(), s);
+    saveSettings(settingsFilePath(), changes);
+    // Saved: a later save (a signal after the close) has nothing of this window's to add.
+    loadedSettings = s;
+    enteredEntries.clear();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // The window stays open unless the settings were saved; closing again retries.
-    event->ignore();
-    runHandler([&] {
-        FormClose();
+    if (ending_) { // saved, or reported, by endOnSignal
         event->accept();
-    });
+        return;
+    }
+    // The window stays open unless the settings were saved or the player gives them up.
+    event->ignore();
+    for (;;) {
+        try {
+            FormClose();
+            event->accept();
+            return;
+        } catch (const std::exception& e) {
+            const SaveFailureChoice choice = askAfterFailedSave(exceptionMessage(e));
+            if (ending_ || choice == SaveFailureChoice::QuitWithoutSaving) {
+                event->accept();
+                return;
+            }
+            if (choice == SaveFailureChoice::KeepOpen)
+                return;
+        }
+    }
+}
+
+void TMainForm::endOnSignal() {
+    if (ending_)
+        return;
+    ending_ = true;
+    try {
+        FormClose();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "flinder: %s\n", exceptionMessage(e).toLocal8Bit().constData());
+    }
+    close();
+    // Leaves every loop, a message box's included; the main loop then ends the program.
+    QCoreApplication::exit(0);
 }
 
 // --- title screen and game screen ---
@@ -100,6 +139,7 @@ void TMainForm::okButtonClick() {
         RankNumberList->insertItem(
             i, resultText(gameState.score, gameState.vanishCount, gameState.phase));
         delete RankNumberList->takeItem(b + 10);
+        enteredEntries.append(RankEntry{b, NameEdit->text(), RankNumberList->item(i)->text()});
         defaultName = NameEdit->text();
         RankLabel->hide();
         InputLabel->hide();

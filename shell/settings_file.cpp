@@ -1,13 +1,17 @@
 #include "shell/settings_file.h"
 
+#include "game/conversions.h"
 #include "shell/errors.h"
 #include "shell/ranking.h"
+#include "shell/safe_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include <functional>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -25,6 +29,56 @@ QString numberKey(int i) {
 
 AppError writeError(const QString& path) {
     return AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)));
+}
+
+// The score of a result text for placing an entry; a hand-edited one that is no number
+// counts below every score, so a save never fails on it.
+qint64 placingScore(const QString& result) {
+    try {
+        return strToInt(scorePart(result));
+    } catch (const AppError&) {
+        return std::numeric_limits<qint64>::min();
+    }
+}
+
+// As a rank entry places a result: above the first entry of the block whose score is
+// not greater, the block's tenth dropping out.
+void placeEntry(Settings& s, const RankEntry& entry) {
+    const int b = entry.blockStart;
+    const qint64 score = placingScore(entry.result);
+    int i = b;
+    while (i < b + entriesPerLevel - 1 && placingScore(s.numbers[i]) > score)
+        ++i;
+    s.names.insert(i, entry.name);
+    s.names.removeAt(b + entriesPerLevel);
+    s.numbers.insert(i, entry.result);
+    s.numbers.removeAt(b + entriesPerLevel);
+}
+
+// Reads the file as it is now, lets values() decide what to write on top of it, and
+// replaces it, all under the folder's lock.
+void saveMerged(const QString& path, const std::function<Settings(const Settings&)>& values) {
+    const QString folder = QFileInfo(resolvedPath(path)).absolutePath();
+    QDir().mkpath(folder);
+    const FolderLock lock(folder);
+    if (!lock.busy())
+        removeReplaceLeftovers(path);
+    SettingsText current;
+    QByteArray bytes;
+    switch (readRegularFile(path, &bytes)) {
+    case ReadResult::Read:
+        current = decodeSettingsBytes(bytes);
+        break;
+    case ReadResult::Missing:
+        break;
+    case ReadResult::Unreadable: // it may hold rankings: not overwritten
+        throw writeError(path);
+    }
+    PrivateProfile profile(current.text);
+    writeSettings(profile, values(readSettings(profile)));
+    current.text = profile.text();
+    if (!replaceFile(path, encodeSettingsText(current)))
+        throw writeError(path);
 }
 
 } // namespace
@@ -75,40 +129,55 @@ QByteArray encodeSettingsText(const SettingsText& text) {
     return bytes;
 }
 
+Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
+    const Settings& loaded = changes.loaded;
+    const Settings& current = changes.current;
+    Settings out = onDisk;
+    if (current.top != loaded.top || current.left != loaded.left) {
+        out.top = current.top;
+        out.left = current.left;
+    }
+    if (current.back != loaded.back)
+        out.back = current.back;
+    if (current.defaultName != loaded.defaultName)
+        out.defaultName = current.defaultName;
+    for (int b = 0; b < rankEntryCount; b += entriesPerLevel) {
+        const auto block = [b](const Settings& s) {
+            return std::pair(s.names.mid(b, entriesPerLevel), s.numbers.mid(b, entriesPerLevel));
+        };
+        if (block(current) == block(loaded))
+            continue; // the file's block stands
+        if (block(onDisk) == block(loaded)) {
+            for (int i = b; i < b + entriesPerLevel; ++i) {
+                out.names[i] = current.names.value(i, emptyRankName);
+                out.numbers[i] = current.numbers.value(i, emptyRankNumber);
+            }
+            continue;
+        }
+        for (const RankEntry& entry : changes.entered)
+            if (entry.blockStart == b)
+                placeEntry(out, entry);
+    }
+    return out;
+}
+
 Settings loadSettings(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (readRegularFile(path, &bytes) != ReadResult::Read)
         return readSettings(PrivateProfile());
-    return readSettings(PrivateProfile(decodeSettingsBytes(file.readAll()).text));
+    return readSettings(PrivateProfile(decodeSettingsBytes(bytes).text));
 }
 
 void saveSettings(const QString& path, const Settings& settings) {
-    SettingsText current;
-    if (QFileInfo::exists(path)) {
-        // What cannot be read is not overwritten: it may hold rankings.
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw writeError(path);
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw writeError(path);
-        current = decodeSettingsBytes(bytes);
-    }
-    PrivateProfile profile(current.text);
-    writeSettings(profile, settings);
-    current.text = profile.text();
+    saveMerged(path, [&](const Settings&) { return settings; });
+}
 
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile out(path);
-    const QByteArray bytes = encodeSettingsText(current);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw writeError(path);
-    // A full disk can end a write short without any error from Qt: the size on disk
-    // must be the whole text before the new file may replace the old one.
-    if (out.write(bytes) != bytes.size() || !out.flush() || out.size() != bytes.size()) {
-        out.cancelWriting();
-        throw writeError(path);
-    }
-    if (!out.commit())
-        throw writeError(path);
+void saveSettings(const QString& path, const SettingsChanges& changes) {
+    saveMerged(path, [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
+}
+
+void removeSaveLeftovers(const QString& path) {
+    const FolderLock lock(QFileInfo(resolvedPath(path)).absolutePath(), 0);
+    if (!lock.busy()) // else a save of another window is running there
+        removeReplaceLeftovers(path);
 }

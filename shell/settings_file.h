@@ -8,6 +8,7 @@
 #include "shell/private_profile.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,10 +35,41 @@ struct SettingsText {
 SettingsText decodeSettingsBytes(const QByteArray& bytes);
 QByteArray encodeSettingsText(const SettingsText& text);
 
-// Missing or unreadable: every value takes its default.
+// An entry placed into the ranking by the window: the first index of its level block,
+// the name and the result text.
+struct RankEntry {
+    int blockStart = 0;
+    QString name;
+    QString result;
+};
+
+// What one window changed since it read the file, to be written over what the file
+// holds when the window closes (another window may have saved in between).
+struct SettingsChanges {
+    Settings loaded;          // as read at start
+    Settings current;         // as the window has them now
+    QList<RankEntry> entered; // the window's rank entries, oldest first
+};
+
+// The values to save: onDisk (what the file holds now) with this window's changes on
+// top. A value the window changed is its own (the position as a pair); a level block
+// the window changed is its own when the file still holds the block as it was loaded,
+// else the file's block with the window's entries placed into it as a rank entry
+// places them (by score, the later first among equal scores, ten per level).
+// Everything else is onDisk's.
+Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes);
+
+// Missing, unreadable or not a regular file: every value takes its default. Never waits
+// (a FIFO in the file's place is not opened for reading).
 Settings loadSettings(const QString& path);
 // Reads the file anew, applies the writes and saves the whole text through a temporary
-// file renamed over the old one (creating the folder if needed). Throws AppError
+// file renamed over the old one (creating the folder if needed), holding the folder's
+// lock from the read to the rename so that windows closing at once all count, and
+// removing what a killed save left. Throws AppError
 // "%s に書き込めません" when any of it fails, also when the file exists but cannot be read
-// (it is not overwritten then).
+// or is no regular file (it is not overwritten then).
 void saveSettings(const QString& path, const Settings& settings);
+// The same with the values of mergeSettings for the file as it is read then.
+void saveSettings(const QString& path, const SettingsChanges& changes);
+// Removes what a save killed half-way left beside the file (at start).
+void removeSaveLeftovers(const QString& path);

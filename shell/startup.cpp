@@ -35,14 +35,17 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
         VersionForm = new TVersionForm(MainForm);
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
-        terminationSignals.closeOnSignal(MainForm);
+        terminationSignals.setHandler([] {
+            if (MainForm)
+                MainForm->endOnSignal();
+        });
         if (afterShow)
             afterShow();
         QApplication::exec();
     } catch (const std::exception& e) {
         showException(exceptionMessage(e));
     }
-    terminationSignals.closeOnSignal(nullptr);
+    terminationSignals.setHandler(nullptr);
     qtPlatform.setMainWindow(nullptr);
     delete MainForm; // and with it the two dialogs
     VersionForm = nullptr;

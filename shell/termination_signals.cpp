@@ -33,7 +33,7 @@ TerminationSignals::TerminationSignals() {
         return;
     }
     notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
-    notifier_->setEnabled(false); // until there is a window to close
+    notifier_->setEnabled(false); // until there is a handler
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::onReadable);
 
     struct sigaction action {};
@@ -55,17 +55,17 @@ TerminationSignals::~TerminationSignals() {
     pipeFds[0] = pipeFds[1] = -1;
 }
 
-void TerminationSignals::closeOnSignal(QWidget* window) {
-    window_ = window;
+void TerminationSignals::setHandler(std::function<void()> handler) {
+    handler_ = std::move(handler);
     if (notifier_)
-        notifier_->setEnabled(window != nullptr);
+        notifier_->setEnabled(bool(handler_));
 }
 
 void TerminationSignals::onReadable() {
-    // Several signals in a row make one close request.
+    // Several signals in a row make one request.
     char bytes[64];
     while (::read(pipeFds[0], bytes, sizeof bytes) > 0) {
     }
-    if (window_ && window_->isVisible())
-        window_->close();
+    if (handler_)
+        handler_();
 }

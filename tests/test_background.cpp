@@ -211,6 +211,11 @@ void TestBackground::brokenFiles_data() {
     putU32(huge, 30, 1);
     putU32(huge, 34, 2);
     huge[huge.size() - 1] = 1; // end of bitmap
+    // 5792x5792: within the reader's limit (128 MB), but 33 million pixels loaded at
+    // every round start from a file of 1 KB.
+    QByteArray large = huge;
+    putU32(large, 18, 5792);
+    putU32(large, 22, 5792);
 
     QTest::newRow("zero-length") << QByteArray();
     QTest::newRow("not a bitmap") << QByteArray("hello, this is not a picture at all");
@@ -222,6 +227,7 @@ void TestBackground::brokenFiles_data() {
     QTest::newRow("7 bits per pixel") << oddDepth;
     QTest::newRow("a PNG named back.bmp") << png;
     QTest::newRow("larger than the reader allows") << huge;
+    QTest::newRow("over 16 million pixels") << large;
 }
 
 void TestBackground::brokenFiles() {

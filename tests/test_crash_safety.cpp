@@ -3,23 +3,29 @@
 // hundred times, with megabytes of the user's own content in the file), a full
 // filesystem and a read-only one. The file is always the old one or the new one,
 // whole; the main window reports a failed save and stays open, and the next close
-// succeeds once the cause is gone.
+// succeeds once the cause is gone; a file that can never be saved still lets the player
+// leave. What a killed save leaves behind goes at the next start or save, and windows
+// of several copies of the program in one folder keep each other's entries.
 //
 // The filesystems are small tmpfs mounts in a mount namespace of this process, which
 // needs root; without it those tests are skipped (test_settings_file checks the full
 // disk through a file-size limit).
 
+#include "game/game_state.h"
 #include "shell/application.h"
 #include "shell/main_form.h"
 #include "shell/ranking.h"
+#include "shell/safe_file.h"
 #include "shell/settings_file.h"
 #include "support/shell_fixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -29,13 +35,16 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <iostream>
 #include <sched.h>
+#include <string>
 #include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
 
 const char* const saverMode = "--save-in-a-loop";
+const char* const windowMode = "--window";
 
 // Two settings whose files differ, for the interrupted saves.
 Settings version(int v) {
@@ -95,6 +104,70 @@ int saveInALoop(const QString& path) {
         std::fflush(stdout);
     }
 }
+
+// --- a window of another copy of the program, run by re-executing this test ---
+
+// Enters a result at levelCombo position k, as the player does after a round.
+void enterResult(int k, int score, const QString& name) {
+    gameState.level = 4 - k;
+    gameState.score = score;
+    gameState.vanishCount = 1;
+    gameState.phase = 1;
+    MainForm->offerRankEntry(defaultName);
+    MainForm->showOkButton();
+    MainForm->NameEdit->setText(name);
+    QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
+}
+
+// Opens the main window on the folder and follows the commands on standard input:
+// "enter <k> <score> <name>", "move <left> <top>", "close".
+int runWindow(int argc, char** argv) {
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Flinder"));
+    ShellFixture shell(QString::fromLocal8Bit(argv[2]));
+    std::cout << "ready" << std::endl;
+    for (std::string line; std::getline(std::cin, line);) {
+        const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '));
+        if (words[0] == QLatin1String("enter"))
+            enterResult(words[1].toInt(), words[2].toInt(), words[3]);
+        else if (words[0] == QLatin1String("move"))
+            MainForm->move(words[1].toInt(), words[2].toInt());
+        else if (words[0] == QLatin1String("close"))
+            std::cout << (shell.close() ? "closed" : "not closed") << std::endl;
+        std::cout << "done" << std::endl;
+    }
+    return 0;
+}
+
+class OtherWindow {
+public:
+    bool start(const QString& folder) {
+        process_.start(QCoreApplication::applicationFilePath(),
+                       {QString::fromLatin1(windowMode), folder});
+        return reply() == "ready";
+    }
+    // Sends a command; returns its answer (the line before "done").
+    QByteArray command(const QByteArray& line) {
+        process_.write(line + '\n');
+        QByteArray answer;
+        for (QByteArray r = reply(); r != "done" && !r.isEmpty(); r = reply())
+            answer = r;
+        return answer;
+    }
+    ~OtherWindow() {
+        process_.closeWriteChannel();
+        process_.waitForFinished(30000);
+    }
+
+private:
+    QByteArray reply() {
+        while (!process_.canReadLine())
+            if (!process_.waitForReadyRead(30000))
+                return QByteArray();
+        return process_.readLine().trimmed();
+    }
+    QProcess process_;
+};
 
 // --- small filesystems ---
 
@@ -165,6 +238,9 @@ private slots:
     void fullFilesystemKeepsTheWindowOpen_data();
     void fullFilesystemKeepsTheWindowOpen();
     void readOnlyFilesystemKeepsTheWindowOpen();
+    void unsavableSettingsLetThePlayerLeave();
+    void leftoversOfKilledSavesAreRemoved();
+    void windowsInOneFolderKeepEachOthersChanges();
 };
 
 void TestCrashSafety::killedWhileSaving() {
@@ -337,9 +413,93 @@ void TestCrashSafety::readOnlyFilesystemKeepsTheWindowOpen() {
     QCOMPARE(filesIn(fs.path()), QStringList{QStringLiteral("flinder.ini")});
 }
 
+void TestCrashSafety::unsavableSettingsLetThePlayerLeave() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QVERIFY(QDir().mkpath(path + QStringLiteral("/inside"))); // a folder in the file's place
+    ShellFixture shell(dir.path());
+    const QString error = path + QStringLiteral(" に書き込めません.");
+    shell.saveFailureAnswers = {SaveFailureChoice::Retry, SaveFailureChoice::KeepOpen};
+    QVERIFY(!shell.close());
+    QCOMPARE(shell.errors, QStringList(2, error)); // retried once, then kept open
+    QVERIFY(MainForm->isVisible());
+    shell.saveFailureAnswers = {SaveFailureChoice::QuitWithoutSaving};
+    QVERIFY(shell.close());
+    QVERIFY(!MainForm->isVisible());
+    QCOMPARE(shell.errors, QStringList(3, error));
+    QVERIFY(QFileInfo(path + QStringLiteral("/inside")).isDir());
+}
+
+void TestCrashSafety::leftoversOfKilledSavesAreRemoved() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    // What a save killed before its rename leaves, and names that are not of our making.
+    const QStringList others{QStringLiteral(".flinder.ini.saving-Ab12"),
+                             QStringLiteral(".flinder.ini.saving-Ab12Cd.keep"),
+                             QStringLiteral("flinder.ini.backup"),
+                             QStringLiteral("flinder.ini.Ab12Cd")};
+    for (const QString& name : others + QStringList{QStringLiteral(".flinder.ini.saving-Ab12Cd")})
+        writeFileBytes(dir.filePath(name), "[Ranking]\nname0=Half");
+    QStringList expected = others;
+    expected.sort();
+
+    // Not while another process saves there (it holds the folder's lock).
+    {
+        const FolderLock saving(dir.path());
+        QVERIFY(saving.held());
+        removeSaveLeftovers(path);
+        QCOMPARE(filesIn(dir.path()).size(), others.size() + 1);
+    }
+    {
+        ShellFixture shell(dir.path()); // the next start
+        QCOMPARE(filesIn(dir.path()), expected);
+        writeFileBytes(dir.filePath(QStringLiteral(".flinder.ini.saving-Zz9Yy8")), "x");
+        QVERIFY(shell.close()); // the next save
+    }
+    expected << QStringLiteral("flinder.ini");
+    expected.sort();
+    QCOMPARE(filesIn(dir.path()), expected);
+}
+
+void TestCrashSafety::windowsInOneFolderKeepEachOthersChanges() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QByteArray old = "[Mine]\nkept=yes\n[Position]\nxpos=40\nypos=30\n[Ranking]\n";
+    const QList<int> scores{1000, 900, 800, 700, 600, 400, 300, 200, 100, 50};
+    for (int p = 0; p < 10; ++p)
+        old += "name2" + QByteArray::number(p) + "=p" + QByteArray::number(p + 1) + "\nnumber2" +
+               QByteArray::number(p) + "=" + QByteArray::number(scores[p]) + ":0;1\n";
+    writeFileBytes(path, old + "default=Old\n");
+
+    // Three copies of the program open on the same file: two in other processes, one here.
+    OtherWindow bee, idle;
+    QVERIFY(bee.start(dir.path()));
+    QVERIFY(idle.start(dir.path()));
+    ShellFixture shell(dir.path());
+
+    QCOMPARE(bee.command("enter 2 500 Bee"), QByteArray());
+    QCOMPARE(bee.command("move 10 20"), QByteArray());
+    QCOMPARE(bee.command("close"), QByteArray("closed"));
+    enterResult(2, 500, QStringLiteral("Ay")); // the same score, entered later
+    QVERIFY(shell.close());
+    QCOMPARE(idle.command("close"), QByteArray("closed")); // changed nothing
+
+    const Settings saved = loadSettings(path);
+    QCOMPARE(saved.names.mid(20, 10),
+             (QStringList{"p1", "p2", "p3", "p4", "p5", "Ay", "Bee", "p6", "p7", "p8"}));
+    QCOMPARE(saved.numbers.mid(25, 3), (QStringList{"500:1;1", "500:1;1", "400:0;1"}));
+    QCOMPARE(saved.defaultName, QStringLiteral("Ay")); // the last name entered
+    QCOMPARE(saved.left, 10);                          // moved by one window only
+    QCOMPARE(saved.top, 20);
+    QVERIFY(fileBytes(path).startsWith("[Mine]\nkept=yes\n[Position]\nxpos=20\nypos=10\n"));
+    QCOMPARE(saved.names.mid(0, 20), QStringList(20, QStringLiteral("(none)")));
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], saverMode) == 0)
         return saveInALoop(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], windowMode) == 0)
+        return runWindow(argc, argv);
     enterMountNamespace();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flinder"));

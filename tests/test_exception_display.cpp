@@ -1,9 +1,12 @@
 // Every error raised in an event handler is caught in one place, shown in a message box
-// captioned "Flinder" with an error icon and one OK button, and the program goes on.
+// captioned "Flinder" with an error icon and one OK button, and the program goes on. A
+// failed save at close asks instead whether to retry, to quit without saving or to keep
+// the window open.
 
 #include "shell/application.h"
 #include "shell/errors.h"
 #include "shell/exception_display.h"
+#include "shell/save_failure_box.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -36,6 +39,8 @@ private slots:
     void dotRule();
     void handlerErrorIsCaughtShownAndTheLoopGoesOn();
     void messageBoxLooksAsItShould();
+    void failedSaveBoxOffersTheWayOut_data();
+    void failedSaveBoxOffersTheWayOut();
 };
 
 void TestExceptionDisplay::dotRule_data() {
@@ -108,6 +113,44 @@ void TestExceptionDisplay::messageBoxLooksAsItShould() {
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(text, QStringLiteral("書き込めません."));
     QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+}
+
+void TestExceptionDisplay::failedSaveBoxOffersTheWayOut_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<SaveFailureChoice>("choice");
+    QTest::newRow("retry") << QStringLiteral("再試行(&R)") << SaveFailureChoice::Retry;
+    QTest::newRow("quit") << QStringLiteral("保存せずに終了(&Q)")
+                          << SaveFailureChoice::QuitWithoutSaving;
+    QTest::newRow("cancel") << QStringLiteral("キャンセル") << SaveFailureChoice::KeepOpen;
+    QTest::newRow("escape") << QString() << SaveFailureChoice::KeepOpen;
+}
+
+void TestExceptionDisplay::failedSaveBoxOffersTheWayOut() {
+    QFETCH(QString, button);
+    QFETCH(SaveFailureChoice, choice);
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        format = box->textFormat();
+        for (QAbstractButton* b : box->buttons()) {
+            buttons << b->text();
+            if (b->text() == button)
+                b->click();
+        }
+        if (button.isEmpty())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(askAfterFailedSave(QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません")),
+             choice);
+    QCOMPARE(text,
+             QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません.\n\n") + saveLossWarning);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(buttons.size(), 3);
 }
 
 int main(int argc, char** argv) {

@@ -1,12 +1,15 @@
 // Files a player (or a broken disk) may leave beside the program: settings files that
 // are huge, binary, oddly encoded or oddly broken into lines, rankings of the wrong
-// size, numbers out of range, and "back.bmp" files that lie about themselves. Each
-// gives the program's defined behaviour, never a crash, and a sound file comes back
-// from a save and load with its rankings whole.
+// size, numbers out of range or marked up as HTML, and "back.bmp" files that lie about
+// themselves. Each gives the program's defined behaviour, never a crash or a hang, and
+// a sound file comes back from a save and load with its rankings whole.
 
+#include "game/game_state.h"
+#include "game/round.h"
 #include "screen/bitmap_file.h"
 #include "shell/application.h"
 #include "shell/errors.h"
+#include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
@@ -17,10 +20,14 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 #include <sys/resource.h>
@@ -121,6 +128,7 @@ private slots:
     void rankingOfOddSizeThroughTheProgram();
     void numbersOutOfRange_data();
     void numbersOutOfRange();
+    void markupInARankingTextIsShownAsIs();
     void bitmaps_data();
     void bitmaps();
 
@@ -375,6 +383,34 @@ void TestHostileFiles::numbersOutOfRange() {
     const Settings again = loadSettings(file);
     QVERIFY(sameValues(again, s));
     QVERIFY(fileBytes(file).contains("[Back]\nback=" + QByteArray::number(read) + "\n"));
+}
+
+void TestHostileFiles::markupInARankingTextIsShownAsIs() {
+    // Laid out as rich text, the image would be read from /dev/zero without end.
+    writeFileBytes(path("flinder.ini"), "[Ranking]\nnumber29=<img src=\"/dev/zero\">:0;0\n");
+    ShellFixture shell(dir_->path());
+    setExceptionShower(nullptr); // the real message box
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QSize size;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        format = box->textFormat();
+        size = box->frameGeometry().size();
+        box->button(QMessageBox::Ok)->click();
+    });
+    poll.start(10);
+    QTest::mouseClick(MainForm->StartButton, Qt::LeftButton); // at "ふつう": entries 20 to 29
+    gameState.score = 1000;
+    runHandler(endRound); // the tenth score is no number
+    QCOMPARE(text, QStringLiteral("'<img src=\"/dev/zero\">' は整数ではありません."));
+    QCOMPARE(format, Qt::PlainText);
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    QVERIFY(size.width() <= screen.width() && size.height() <= screen.height());
 }
 
 void TestHostileFiles::bitmaps_data() {

@@ -16,11 +16,17 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +107,8 @@ private slots:
     void programFolderWhenWritable();
     void installedCopyNeverUsesItsFolder();
     void folderNamedLikeTheFile();
+    void specialFilesNeverBlock_data();
+    void specialFilesNeverBlock();
     void fullDiskLeavesTheOldFile();
 };
 
@@ -301,6 +309,73 @@ void TestSettingsFile::folderNamedLikeTheFile() {
         QCOMPARE(e.message(), path + QStringLiteral(" に書き込めません"));
     }
     QVERIFY(QFileInfo(path).isDir());
+}
+
+void TestSettingsFile::specialFilesNeverBlock_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to a FIFO") << "link to fifo";
+    QTest::newRow("link to a device") << "link to /dev/null";
+    QTest::newRow("link to a regular file") << "link to file";
+}
+
+void TestSettingsFile::specialFilesNeverBlock() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    const QString file = dir.filePath(QStringLiteral("file"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+    writeFileBytes(file, "[Ranking]\nname0=Linked\n");
+    if (kind == QLatin1String("fifo"))
+        QVERIFY(QFile::rename(fifo, path));
+    else
+        QVERIFY(QFile::link(kind.mid(8) == QLatin1String("/dev/null") ? kind.mid(8)
+                                                                      : dir.filePath(kind.mid(8)),
+                            path));
+    // A reader that waited for a FIFO's writer would hang: a writer comes after 5 s, to
+    // let such a test fail rather than hang.
+    const QByteArray fifoNow = QFile::encodeName(kind == QLatin1String("fifo") ? path : fifo);
+    std::atomic<bool> done{false}, rescued{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 500 && !done; ++i)
+            QThread::msleep(10);
+        while (!done) {
+            const int fd = ::open(fifoNow.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                rescued = true;
+                ::close(fd);
+            }
+            QThread::msleep(10);
+        }
+    });
+    const Settings s = loadSettings(path);
+    QString error;
+    try {
+        saveSettings(path, s);
+    } catch (const AppError& e) {
+        error = e.message();
+    }
+    done = true;
+    watchdog.join();
+    QVERIFY(!rescued);
+    if (kind == QLatin1String("link to file")) { // read and written through the link
+        QCOMPARE(s.names[0], QStringLiteral("Linked"));
+        QCOMPARE(error, QString());
+        QVERIFY(QFileInfo(path).isSymLink());
+        QVERIFY(fileBytes(file).startsWith("[Ranking]\nname0=Linked\nnumber0=0:0;0\n"));
+        return;
+    }
+    // Read like an unreadable file, and never written.
+    QCOMPARE(s.names[0], QStringLiteral("(none)"));
+    QCOMPARE(error, path + QStringLiteral(" に書き込めません"));
+    QVERIFY(!QFileInfo(path).isFile());
+    QStringList expected{QStringLiteral("file"), QStringLiteral("flinder.ini")};
+    if (kind != QLatin1String("fifo"))
+        expected.prepend(QStringLiteral("fifo"));
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             expected);
 }
 
 void TestSettingsFile::fullDiskLeavesTheOldFile() {

@@ -1,9 +1,11 @@
 // The real program, started from a copy in a folder of its own, ends the normal way on
 // SIGTERM, SIGINT and SIGHUP: the main window closes, the settings are saved, and the
-// exit code is 0 (under the sanitizers: no leak on that path either).
+// exit code is 0 (under the sanitizers: no leak on that path either). When they cannot
+// be saved, the program says so on standard error and ends all the same.
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,19 +45,23 @@ struct Copy {
     QString program;
     QProcess process;
 
-    bool start() {
+    // With a folder in the settings file's place when unsavable.
+    bool start(bool unsavable = false) {
         program = dir.filePath(QStringLiteral("flinder"));
         if (!QFile::copy(qEnvironmentVariable("FLINDER_BINARY"), program))
             return false;
         QFile ini(dir.filePath(QStringLiteral("flinder.ini")));
-        if (!ini.open(QIODevice::WriteOnly) || ini.write(oldSettings) != oldSettings.size())
+        if (unsavable
+                ? !QDir(dir.path()).mkdir(QStringLiteral("flinder.ini"))
+                : !ini.open(QIODevice::WriteOnly) || ini.write(oldSettings) != oldSettings.size())
             return false;
         ini.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // private, 0700
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.setProcessChannelMode(unsavable ? QProcess::ForwardedOutputChannel
+                                                : QProcess::ForwardedChannels);
         process.start(program, {});
         return process.waitForStarted(10000);
     }
@@ -88,6 +94,7 @@ private slots:
     void signalClosesTheWindowAndSaves_data();
     void signalClosesTheWindowAndSaves();
     void burstOfSignalsClosesOnce();
+    void unsavableSettingsStillEnd();
 };
 
 void TestTerminationSignals::initTestCase() {
@@ -138,6 +145,24 @@ void TestTerminationSignals::burstOfSignalsClosesOnce() {
     QCOMPARE(copy.process.exitCode(), 0);
     QVERIFY(copy.settings().contains(QStringLiteral("\nname0=Keep\n")));
     QCOMPARE(copy.files(), (QStringList{QStringLiteral("flinder"), QStringLiteral("flinder.ini")}));
+}
+
+void TestTerminationSignals::unsavableSettingsStillEnd() {
+    Copy copy;
+    QVERIFY(copy.start(true));
+    QVERIFY(copy.waitForHandlers());
+    QVERIFY(::kill(pid_t(copy.process.processId()), SIGTERM) == 0);
+    const bool ended = copy.process.waitForFinished(30000);
+    if (!ended)
+        copy.process.kill();
+    QVERIFY2(ended, "the program did not end");
+    QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process.exitCode(), 0);
+    const QString error = QString::fromLocal8Bit(copy.process.readAllStandardError());
+    QVERIFY2(error.contains(copy.dir.filePath(QStringLiteral("flinder.ini")) +
+                            QStringLiteral(" に書き込めません")),
+             qPrintable(error));
+    QVERIFY(QFileInfo(copy.dir.filePath(QStringLiteral("flinder.ini"))).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestTerminationSignals)

@@ -21,6 +21,11 @@ ShellFixture::ShellFixture(const QString& dataFolder, const QImage& sheet)
     setPlatform(&vp);
     vp.setTimerHandler(timerTimer);
     setExceptionShower([this](const QString& text) { errors << text; });
+    setSaveFailureAsker([this](const QString& text) {
+        errors << text;
+        return saveFailureAnswers.isEmpty() ? SaveFailureChoice::KeepOpen
+                                            : saveFailureAnswers.takeFirst();
+    });
     if (sheet_.isNull())
         initPictures();
     else
@@ -34,6 +39,7 @@ ShellFixture::ShellFixture(const QString& dataFolder, const QImage& sheet)
 ShellFixture::~ShellFixture() {
     destroy();
     setExceptionShower(nullptr);
+    setSaveFailureAsker(nullptr);
     setPlatform(nullptr);
     setDataFolder(QString());
 }

@@ -3,6 +3,7 @@
 // their files in a folder of the test's choosing, the game on a virtual platform, and
 // the exception display recording instead of opening a box.
 
+#include "shell/save_failure_box.h"
 #include "support/virtual_platform.h"
 
 #include <QByteArray>
@@ -25,7 +26,9 @@ public:
     void restart();
 
     VirtualPlatform vp;
-    QStringList errors; // texts shown by the exception display
+    QStringList errors; // texts shown by the exception display and the failed-save box
+    // The answers the failed-save box gives, in turn; then KeepOpen.
+    QList<SaveFailureChoice> saveFailureAnswers;
     QString folder;
 
 private:

@@ -1,0 +1,221 @@
+#include "shell/safe_file.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+QString leftoverPrefix(const QFileInfo& target) {
+    return QLatin1Char('.') + target.fileName() + QStringLiteral(".saving-");
+}
+
+QString randomSuffix() {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString s;
+    for (int i = 0; i < 6; ++i)
+        s += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+    return s;
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) // a full disk may end a write short without an error
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// A new named temporary file beside the target, open for writing.
+int createNamed(const QString& prefix, QString* name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = prefix + randomSuffix();
+        const int fd =
+            ::open(native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *name = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+// Gives an anonymous temporary file a name beside the target (rename cannot take an
+// anonymous file over an existing one).
+bool nameAnonymous(int fd, const QString& prefix, QString* name) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = prefix + randomSuffix();
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(candidate).constData(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            *name = candidate;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Files of our naming only, and regular ones (a link of that name is not followed).
+void removeLeftoversIn(const QFileInfo& target) {
+    const QString prefix = leftoverPrefix(target);
+    const QRegularExpression ours(QLatin1Char('^') + QRegularExpression::escape(prefix) +
+                                  QStringLiteral("[A-Za-z0-9]{6}$"));
+    const QDir folder(target.absolutePath());
+    const QStringList names =
+        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QByteArray path = native(folder.filePath(name));
+        struct stat st {};
+        if (ours.match(name).hasMatch() && ::lstat(path.constData(), &st) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlink(path.constData());
+    }
+}
+
+} // namespace
+
+ReadResult readRegularFile(const QString& path, QByteArray* bytes) {
+    const QByteArray name = native(path);
+    struct stat st {};
+    // Looked at before opening, so that no device is ever opened; checked again on the
+    // open file, which is what is read. Opening never waits for a FIFO's writer.
+    if (::stat(name.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return ReadResult::Unreadable;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadResult::Unreadable;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return ReadResult::Unreadable;
+    }
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError ? ReadResult::Read : ReadResult::Unreadable;
+}
+
+QString resolvedPath(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; info.isSymLink(); ++depth) {
+        if (depth == 40) // a loop: the path itself, which then fails to open
+            return path;
+        info.setFile(info.symLinkTarget());
+    }
+    return info.filePath();
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo target(resolvedPath(path));
+    const QByteArray targetName = native(target.filePath());
+    const QString folder = target.absolutePath();
+    const QString prefix = QDir(folder).filePath(leftoverPrefix(target));
+    struct stat st {};
+    bool keepMode = false;
+    if (::stat(targetName.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || ::access(targetName.constData(), W_OK) != 0)
+            return false;
+        keepMode = true;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+
+    const auto fill = [&](int fd) {
+        return (!keepMode || ::fchmod(fd, st.st_mode & 07777) == 0) && writeAll(fd, bytes) &&
+               ::fsync(fd) == 0;
+    };
+    QString named;
+    bool ok = false;
+    // Anonymous first: a kill while it is written leaves nothing behind.
+    int fd = ::open(native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ok = fill(fd) && nameAnonymous(fd, prefix, &named);
+        ok = ::close(fd) == 0 && ok;
+        if (!ok && !named.isEmpty())
+            ::unlink(native(named).constData());
+    }
+    if (!ok) {
+        named.clear();
+        fd = createNamed(prefix, &named);
+        if (fd < 0)
+            return false;
+        ok = fill(fd);
+        ok = ::close(fd) == 0 && ok;
+    }
+    if (ok)
+        ok = ::rename(native(named).constData(), targetName.constData()) == 0;
+    if (!ok) {
+        ::unlink(native(named).constData());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+void removeReplaceLeftovers(const QString& path) {
+    removeLeftoversIn(QFileInfo(resolvedPath(path)));
+}
+
+FolderLock::FolderLock(const QString& folder, int waitMs) {
+    fd_ = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            held_ = true;
+            return;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK) // no locks on this file system
+            return;
+        if (waited.elapsed() >= waitMs) {
+            busy_ = true;
+            return;
+        }
+        ::usleep(20000);
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}

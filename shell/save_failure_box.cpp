@@ -1,0 +1,45 @@
+#include "shell/save_failure_box.h"
+
+#include "shell/exception_display.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+SaveFailureChoice askInMessageBox(const QString& displayText) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Flinder"),
+                    displayText + QStringLiteral("\n\n") + saveLossWarning, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText); // the path comes from the file system
+    QPushButton* retry = box.addButton(QStringLiteral("再試行(&R)"), QMessageBox::AcceptRole);
+    QPushButton* quit =
+        box.addButton(QStringLiteral("保存せずに終了(&Q)"), QMessageBox::DestructiveRole);
+    QPushButton* keep = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (box.clickedButton() == retry)
+        return SaveFailureChoice::Retry;
+    if (box.clickedButton() == quit)
+        return SaveFailureChoice::QuitWithoutSaving;
+    return SaveFailureChoice::KeepOpen;
+}
+
+SaveFailureAsker& asker() {
+    static SaveFailureAsker a = askInMessageBox;
+    return a;
+}
+
+} // namespace
+
+SaveFailureChoice askAfterFailedSave(const QString& message) {
+    return asker()(exceptionDisplayText(message));
+}
+
+SaveFailureAsker setSaveFailureAsker(SaveFailureAsker a) {
+    SaveFailureAsker old = std::move(asker());
+    asker() = a ? std::move(a) : SaveFailureAsker(askInMessageBox);
+    return old;
+}
