@@ -1,13 +1,13 @@
 #include "shell/settings_file.h"
 
 #include "shell/errors.h"
+#include "shell/mixed_text.h"
 #include "shell/ranking.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
 
@@ -56,22 +56,39 @@ void writeSettings(PrivateProfile& profile, const Settings& s) {
 SettingsText decodeSettingsBytes(const QByteArray& bytes) {
     SettingsText out;
     QByteArrayView data(bytes);
-    if (data.startsWith(utf8Bom)) {
+    // An editor's UTF-16 file: no Shift-JIS or UTF-8 text starts with FF FE or FE FF.
+    const bool littleEndian = data.startsWith("\xFF\xFE");
+    if (littleEndian || data.startsWith("\xFE\xFF")) {
         out.byteOrderMark = true;
-        data = data.sliced(utf8Bom.size());
-    }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    out.text = utf8.decode(data);
-    if (!utf8.hasError())
+        out.encoding = littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+        out.text.reserve(data.size() / 2);
+        for (qsizetype i = 2; i + 1 < data.size(); i += 2) {
+            const auto low = uchar(data[littleEndian ? i : i + 1]);
+            const auto high = uchar(data[littleEndian ? i + 1 : i]);
+            out.text += QChar(char16_t(high << 8 | low));
+        }
         return out;
-    QStringDecoder shiftJis("Shift_JIS");
-    out.text = shiftJis.decode(data);
+    }
+    out.byteOrderMark = data.startsWith(utf8Bom);
+    while (data.startsWith(utf8Bom)) // a doubled mark is dropped, as it always was
+        data = data.sliced(utf8Bom.size());
+    out.text = decodeMixedLines(data);
     return out;
 }
 
 QByteArray encodeSettingsText(const SettingsText& text) {
+    if (text.encoding == QStringConverter::Utf16LE || text.encoding == QStringConverter::Utf16BE) {
+        const bool littleEndian = text.encoding == QStringConverter::Utf16LE;
+        QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (QChar c : text.text) {
+            const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+            bytes += littleEndian ? low : high;
+            bytes += littleEndian ? high : low;
+        }
+        return bytes;
+    }
     QByteArray bytes = text.byteOrderMark ? utf8Bom : QByteArray();
-    bytes += text.text.toUtf8();
+    bytes += encodeUtf8Escaped(text.text);
     return bytes;
 }
 
