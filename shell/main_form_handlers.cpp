@@ -10,9 +10,11 @@
 #include "shell/app_folder.h"
 #include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
+#include "shell/name_validator.h"
 #include "shell/picture_view.h"
 #include "shell/ranking.h"
 #include "shell/settings_file.h"
+#include "shell/text_columns.h"
 #include "shell/version_form.h"
 
 #include <QCloseEvent>
@@ -228,7 +230,8 @@ QString TMainForm::rankNumber(int index) const {
 void TMainForm::offerRankEntry(const QString& name) {
     RankLabel->show();
     InputLabel->show();
-    NameEdit->setText(name);
+    // A hand-edited name may be longer than the field takes: it is offered cut to fit.
+    NameEdit->setText(leftColumns(name, NameValidator::maxColumns));
     NameEdit->show();
     NameEdit->setFocus(Qt::OtherFocusReason);
 }

@@ -5,7 +5,7 @@
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
-#include "shell/sjis_width.h"
+#include "shell/text_columns.h"
 #include "support/shell_fixture.h"
 
 #include <QComboBox>
@@ -56,14 +56,16 @@ void TestHiscoreTable::widths_data() {
     QTest::newRow("full-width") << QStringLiteral("山田　太郎") << 10;
     QTest::newRow("half-width kana") << QStringLiteral("ﾔﾏﾀﾞ") << 4;
     QTest::newRow("full-width tilde and circled one") << QStringLiteral("～①") << 4;
-    QTest::newRow("not in Shift-JIS") << QStringLiteral("€é😀") << 6;
+    // Outside Shift-JIS the font draws letters in one cell, wide characters in two.
+    QTest::newRow("narrow letters not in Shift-JIS") << QStringLiteral("Zoé Müller ŁÑÇ€") << 15;
+    QTest::newRow("wide characters not in Shift-JIS") << QStringLiteral("한😀") << 4;
     QTest::newRow("empty") << "" << 0;
 }
 
 void TestHiscoreTable::widths() {
     QFETCH(QString, text);
     QFETCH(int, columns);
-    QCOMPARE(sjisWidth(text), columns);
+    QCOMPARE(columnWidth(text), columns);
 }
 
 void TestHiscoreTable::lines_data() {

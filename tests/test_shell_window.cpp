@@ -11,6 +11,7 @@
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -381,6 +382,15 @@ void TestShellWindow::nameFieldLimitsAndControlCharacters() {
     edit->insert(QStringLiteral("\n-\n"));
     QCOMPARE(edit->text(), QStringLiteral("Ta-roYamada"));
     QCOMPARE(edit->cursorPosition(), 3);
+    // A paste too long for the room left goes in as far as it fits, whole characters only.
+    QGuiApplication::clipboard()->setText(QStringLiteral("abcdefgh山田"));
+    edit->setText(QStringLiteral("Taro Yamada"));
+    edit->setCursorPosition(4);
+    edit->paste();
+    QCOMPARE(edit->text(), QStringLiteral("Taroabcdefgh Yamada"));
+    QCOMPARE(edit->cursorPosition(), 12);
+    edit->paste();
+    QCOMPARE(edit->text(), QStringLiteral("Taroabcdefgha Yamada"));
 }
 
 void TestShellWindow::backgroundMenuAndShortcuts() {
