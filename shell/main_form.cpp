@@ -4,6 +4,7 @@
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "shell/handler_connect.h"
+#include "shell/menu_check_style.h"
 #include "shell/name_validator.h"
 #include "shell/picture_view.h"
 #include "shell/transparent_picture.h"
@@ -92,6 +93,8 @@ void TMainForm::createComponents() {
 
     StartButton = new QPushButton(QStringLiteral("START"), c);
     StartButton->setGeometry(255, 289, 75, 25);
+    // A focused button takes Enter as well as Space, as on the design's platform.
+    StartButton->setAutoDefault(true);
     connectHandler(StartButton, &QPushButton::clicked, this, [this] { StartButtonClick(); });
 
     levelCombo = new QComboBox(c);
@@ -102,6 +105,7 @@ void TMainForm::createComponents() {
 
     okButton = new QPushButton(QStringLiteral("OK"), c);
     okButton->setGeometry(334, 268, 54, 21);
+    okButton->setAutoDefault(true); // Enter when it has the focus; it is no default button
     okButton->hide();
     connectHandler(okButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
 
@@ -139,6 +143,9 @@ void TMainForm::createMenus() {
     connectHandler(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
 
     BackMenu = MainMenu1->addMenu(QStringLiteral("背景(&B)"));
+    auto* checkStyle = new MenuCheckStyle;
+    checkStyle->setParent(BackMenu);
+    BackMenu->setStyle(checkStyle);
     const QString captions[5] = {QStringLiteral("STONE"), QStringLiteral("MARINE"),
                                  QStringLiteral("WA"), QStringLiteral("RAIN"),
                                  QStringLiteral("back.bmp")};
