@@ -51,7 +51,7 @@ TMainForm::TMainForm(QWidget* parent)
     levelCombo->setCurrentIndex(2);
 
     setRoundView(this);
-    setPresentHook([this] { MainImage->update(presentedRect()); });
+    setPresentHook([this] { MainImage->presented(presentedRect()); });
     qApp->installEventFilter(this);
 }
 

@@ -188,6 +188,10 @@ QString TMainForm::levelItemText(int position) const {
 }
 
 void TMainForm::hideTitleScreen() {
+    // Until a round's first frame is presented the game picture is empty: should the
+    // first round start fail (a broken back.bmp), its error shows over the title screen.
+    if (!MainImage->everPresented())
+        MainImage->showUntilPresented(client_->grab());
     StartButton->hide();
     levelCombo->hide();
     TitleImage->hide();

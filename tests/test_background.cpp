@@ -11,6 +11,7 @@
 #include "shell/application.h"
 #include "shell/errors.h"
 #include "shell/main_form.h"
+#include "shell/picture_view.h"
 #include "support/game_harness.h"
 #include "support/shell_fixture.h"
 
@@ -282,8 +283,13 @@ void TestBackground::failedRoundStartLeavesTheWayBack() {
     MainForm->Back5MenuClick();
     QCOMPARE(backgroundChoice, 4);
     const QImage shown = pictures.MainImage;
+    const QImage titleScreen =
+        MainForm->client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QTest::mouseClick(MainForm->StartButton, Qt::LeftButton);
     QCOMPARE(shell.errors, QStringList{QStringLiteral("ビットマップイメージが不正です.")});
+    // At the first round the window still shows the title screen behind the error.
+    QCOMPARE(MainForm->MainImage->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             titleScreen);
     QVERIFY(MainForm->ReturnManu->isEnabled());
     QVERIFY(!MainForm->StartButton->isVisible());
     QCOMPARE(pictures.MainImage, shown); // nothing new presented
@@ -298,6 +304,8 @@ void TestBackground::failedRoundStartLeavesTheWayBack() {
     QCOMPARE(shell.errors.size(), 1);
     QVERIFY(shell.vp.timerRunning());
     QVERIFY(pictures.MainImage != shown);
+    QCOMPARE(MainForm->MainImage->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             pictures.MainImage);
 }
 
 SHELL_TEST_MAIN(TestBackground)
