@@ -188,3 +188,10 @@ QByteArray encodeUtf8Escaped(QStringView text) {
     out += text.sliced(run).toUtf8();
     return out;
 }
+
+QString withoutEscapes(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (isEscape(text[i].unicode()) && !(i > 0 && text[i - 1].isHighSurrogate()))
+            text[i] = QChar::ReplacementCharacter;
+    return text;
+}

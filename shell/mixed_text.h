@@ -16,3 +16,8 @@ QString decodeMixedLines(QByteArrayView bytes);
 
 // UTF-8, with each escape of decodeMixedLines written as its byte.
 QByteArray encodeUtf8Escaped(QStringView text);
+
+// The text with each escape replaced by U+FFFD, for a value that is shown and written
+// anew: once cut or moved to another line, the escaped bytes could read otherwise (as
+// Shift-JIS, say) the next time.
+QString withoutEscapes(QString text);

@@ -30,15 +30,18 @@ AppError writeError(const QString& path) {
 } // namespace
 
 Settings readSettings(const PrivateProfile& profile) {
+    const auto text = [&](const QString& section, const QString& key, const QString& def) {
+        return withoutEscapes(profile.readString(section, key, def));
+    };
     Settings s;
     s.top = profile.readInt(position, QStringLiteral("xpos"), 0);
     s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
     s.back = profile.readInt(back, QStringLiteral("back"), 0);
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names.append(profile.readString(ranking, nameKey(i), emptyRankName));
-        s.numbers.append(profile.readString(ranking, numberKey(i), emptyRankNumber));
+        s.names.append(text(ranking, nameKey(i), emptyRankName));
+        s.numbers.append(text(ranking, numberKey(i), emptyRankNumber));
     }
-    s.defaultName = profile.readString(ranking, QStringLiteral("default"), QString());
+    s.defaultName = text(ranking, QStringLiteral("default"), QString());
     return s;
 }
 
