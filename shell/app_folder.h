@@ -1,11 +1,27 @@
 #pragma once
-// Where the program keeps "flinder.ini" and "back.bmp": beside the program when its
-// folder is writable (a build tree, an unpacked copy), else in the per-user settings
-// folder (an installed copy). One place decides it, for both files.
+// Where the program's files are. "flinder.ini" and "back.bmp": in the per-user settings
+// folder for an installed copy, whoever runs it; beside the program for a copy that is
+// only unpacked or built, unless its folder is not writable. And the help page.
+//
+// An installed copy is recognised by the marker "installed" that the install step puts
+// into the program's data folder, found from the program's own folder through the
+// relative path fixed at configure time (from /usr/games to /usr/share/games/flinder
+// in the package). A built or unpacked copy has no such file beside it, and the marker
+// travels with the installed tree (a package unpacked with dpkg-deb -x still counts).
 
 #include <QString>
 
-// The folder, without a trailing separator. Decided once per run.
+// The folder of the program file (as the system reports it, links resolved).
+QString programFolder();
+// Points programFolder() elsewhere (tests); an empty text returns to the real one.
+void setProgramFolder(const QString& folder);
+
+// Where an installation puts its data (help page, marker), from the program's folder.
+QString installedDataFolder();
+bool isInstalledCopy();
+
+// The folder for the settings and "back.bmp", without a trailing separator. Decided
+// once per run.
 QString dataFolder();
 // Points dataFolder() at the given folder (tests); an empty text returns to the
 // automatic choice.
@@ -17,3 +33,8 @@ bool ensureDataFolder();
 
 QString settingsFilePath(); // dataFolder() + "/flinder.ini"
 QString backBitmapPath();   // dataFolder() + "/back.bmp"
+
+// The help page to open, as an absolute path: "help/help.htm" below the current
+// directory when it exists, else the one in installedDataFolder() (installed copy) or
+// the one beside the program (built or unpacked copy), which may not exist.
+QString helpPagePath();

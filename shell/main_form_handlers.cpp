@@ -8,6 +8,7 @@
 #include "game/round.h"
 #include "screen/backgrounds.h"
 #include "shell/app_folder.h"
+#include "shell/desktop_open.h"
 #include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
@@ -19,8 +20,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -29,7 +28,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QUrl>
 
 // --- settings ---
 
@@ -133,9 +131,8 @@ void TMainForm::HiscoreMenuClick() {
 }
 
 void TMainForm::ContentsMenuClick() {
-    // Relative to the current directory, unlike the settings file.
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("help/help.htm"))));
+    // "help/help.htm" below the current directory first, else this copy's own page.
+    openFileOnDesktop(helpPagePath());
 }
 
 // --- backgrounds ---

@@ -1,13 +1,12 @@
 #include "shell/version_form.h"
 
 #include "screen/fonts.h"
+#include "shell/desktop_open.h"
 #include "shell/handler_connect.h"
 #include "shell/transparent_picture.h"
 
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QUrl>
 
 TVersionForm* VersionForm = nullptr;
 
@@ -52,7 +51,7 @@ void TVersionForm::FormShow() {
 }
 
 void TVersionForm::Label3Click() {
-    QDesktopServices::openUrl(QUrl(Label3->text()));
+    openAddressOnDesktop(Label3->text());
 }
 
 void TVersionForm::OKButtonClick() {

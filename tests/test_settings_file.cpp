@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -102,6 +103,7 @@ private slots:
     void utf16FileStaysUtf16();
     void folderIsCreatedWhenFirstNeeded();
     void programFolderWhenWritable();
+    void installedCopyNeverUsesItsFolder();
     void folderNamedLikeTheFile();
     void fullDiskLeavesTheOldFile();
 };
@@ -325,6 +327,22 @@ void TestSettingsFile::programFolderWhenWritable() {
     if (!QFileInfo(QCoreApplication::applicationDirPath()).isWritable())
         QSKIP("the test's folder is not writable here");
     QCOMPARE(dataFolder(), QCoreApplication::applicationDirPath());
+}
+
+void TestSettingsFile::installedCopyNeverUsesItsFolder() {
+    // Installed as the package lays it out (<prefix>/games/flinder and the install
+    // marker in <prefix>/share/games/flinder), in a folder that root could write to.
+    QTemporaryDir prefix;
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("games"))));
+    setProgramFolder(prefix.filePath(QStringLiteral("games")));
+    setDataFolder(QString());
+    QCOMPARE(dataFolder(), prefix.filePath(QStringLiteral("games"))); // no marker: beside
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("share/games/flinder"))));
+    writeFileBytes(prefix.filePath(QStringLiteral("share/games/flinder/installed")), "");
+    setDataFolder(QString());
+    QCOMPARE(dataFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    setProgramFolder(QString());
+    setDataFolder(QString());
 }
 
 void TestSettingsFile::folderNamedLikeTheFile() {

@@ -1,6 +1,7 @@
 // Where the two dialogs appear on their first and later showings, the version dialog's
-// contents and link, and the help page handed to the desktop.
+// contents and link, and the help page handed to the desktop (or named when it cannot be).
 
+#include "shell/app_folder.h"
 #include "shell/application.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
@@ -45,6 +46,7 @@ private slots:
     void versionDialogCentredFirstThenAtTheLeftEdge();
     void hiscoreDialogCentredFirstThenWhereItWas();
     void linkAndHelpGoToTheDesktop();
+    void pageThatCannotBeOpenedIsNamed();
 };
 
 void TestShellDialogs::versionDialogContents() {
@@ -111,29 +113,76 @@ void TestShellDialogs::hiscoreDialogCentredFirstThenWhereItWas() {
 }
 
 void TestShellDialogs::linkAndHelpGoToTheDesktop() {
-    QTemporaryDir dir, elsewhere;
+    QTemporaryDir dir, elsewhere, installed, unpacked;
     writeFileBytes(dir.filePath(QStringLiteral("flinder.ini")), "[Ranking]\nname0=Kept\n");
+    const auto page = [](const QTemporaryDir& base, const QString& folder) {
+        QDir().mkpath(base.filePath(folder));
+        const QString path = base.filePath(folder + QStringLiteral("/help.htm"));
+        writeFileBytes(path, "<html></html>");
+        return path;
+    };
+    // An installed copy (as the package lays it out) and an unpacked one with its page.
+    QDir().mkpath(installed.filePath(QStringLiteral("games")));
+    const QString installedPage = page(installed, QStringLiteral("share/games/flinder/help"));
+    writeFileBytes(installed.filePath(QStringLiteral("share/games/flinder/installed")), "");
+    const QString unpackedPage = page(unpacked, QStringLiteral("help"));
     const QString oldCurrent = QDir::currentPath();
     QVERIFY(QDir::setCurrent(elsewhere.path()));
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    QString currentPage;
     {
         ShellFixture shell(dir.path());
         // The settings come from the data folder, not from the current directory.
         QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Kept"));
+        // Started elsewhere, each copy opens its own page.
+        setProgramFolder(installed.filePath(QStringLiteral("games")));
         MainForm->ContentsMenu->trigger();
+        setProgramFolder(unpacked.path());
+        MainForm->ContentsMenu->trigger();
+        // A page below the current directory comes first.
+        currentPage = page(elsewhere, QStringLiteral("help"));
+        MainForm->ContentsMenu->trigger();
+        setProgramFolder(QString());
         MainForm->About1Click();
         QTest::mouseClick(VersionForm->Label3, Qt::LeftButton);
-        QVERIFY(shell.errors.isEmpty()); // a missing help page is the desktop's business
+        QVERIFY(shell.errors.isEmpty());
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QDir::setCurrent(oldCurrent);
-    QCOMPARE(recorder.urls.size(), 2);
-    QCOMPARE(recorder.urls[0],
-             QUrl::fromLocalFile(QDir(elsewhere.path()).filePath(QStringLiteral("help/help.htm"))));
-    QCOMPARE(recorder.urls[1], QUrl(homePageAddress));
+    QCOMPARE(recorder.urls,
+             (QList<QUrl>{QUrl::fromLocalFile(installedPage), QUrl::fromLocalFile(unpackedPage),
+                          QUrl::fromLocalFile(currentPage), QUrl(homePageAddress)}));
+}
+
+void TestShellDialogs::pageThatCannotBeOpenedIsNamed() {
+    QTemporaryDir dir, elsewhere, unpacked;
+    const QString expected = unpacked.filePath(QStringLiteral("help/help.htm"));
+    const QString oldCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    setProgramFolder(unpacked.path());
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    ShellFixture shell(dir.path());
+    // No page anywhere: nothing for the desktop, the player is told where it belongs.
+    MainForm->ContentsMenu->trigger();
+    QVERIFY(recorder.urls.isEmpty());
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    // The page exists, but the desktop cannot open it (the offscreen platform has no
+    // desktop to hand it to), nor the web address.
+    QDir().mkpath(unpacked.filePath(QStringLiteral("help")));
+    writeFileBytes(expected, "<html></html>");
+    MainForm->ContentsMenu->trigger();
+    MainForm->About1Click();
+    QTest::mouseClick(VersionForm->Label3, Qt::LeftButton);
+    setProgramFolder(QString());
+    QDir::setCurrent(oldCurrent);
+    const QString helpError = expected + QStringLiteral(" を開けません.");
+    QCOMPARE(shell.errors, (QStringList{helpError, helpError,
+                                        homePageAddress + QStringLiteral(" を開けません.")}));
+    QVERIFY(MainForm->isVisible());
 }
 
 SHELL_TEST_MAIN(TestShellDialogs)

@@ -11,6 +11,7 @@
 #include "game/round_mark.h"
 #include "game/round_view.h"
 #include "screen/frame.h"
+#include "shell/app_folder.h"
 #include "shell/application.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
@@ -27,6 +28,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -207,7 +209,11 @@ public:
         view.onStart = [this] { roundStarted(); };
         view.note = [this](const QString& what) { note(what); };
         shell.vp.setAfterDispatch([this] { check(); });
-        // What would go to the desktop (the help page, the home page) is only counted.
+        // What would go to the desktop (the help page, the home page) is only counted. The
+        // help page lies beside the program, as in an unpacked copy.
+        QDir().mkpath(folder + QStringLiteral("/help"));
+        writeFileBytes(folder + QStringLiteral("/help/help.htm"), "<html></html>");
+        setProgramFolder(folder);
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
         otherProgram.setWindowTitle(QStringLiteral("another program"));
@@ -233,6 +239,7 @@ public:
     ~WindowSoak() override {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        setProgramFolder(QString());
         shell.vp.setAfterDispatch(nullptr);
     }
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build tree into a scratch folder (DESTDIR, prefix /usr as the package
 # does) and checks one thing of the result:
-#   tree          every file where the desktop expects it; Path= and the help page
+#   tree          every file where the desktop and Debian expect it; Exec=, Path= and
+#                 the help page
 #   desktop-entry desktop-file-validate, and the keys the menu relies on
 #   metainfo      appstreamcli validate (the installed tree: metainfo, entry, icons)
 #   manpage       the manual page renders in section 6 without warnings
@@ -35,10 +36,12 @@ desktop=$root/usr/share/applications/$id.desktop
 
 case $check in
 tree)
-    expected="usr/bin/flinder
+    expected="usr/games/flinder
 usr/share/applications/$id.desktop
+usr/share/doc/flinder/changelog.gz
 usr/share/doc/flinder/copyright
-usr/share/flinder/help/help.htm
+usr/share/games/flinder/help/help.htm
+usr/share/games/flinder/installed
 usr/share/icons/hicolor/128x128/apps/$id.png
 usr/share/icons/hicolor/16x16/apps/$id.png
 usr/share/icons/hicolor/256x256/apps/$id.png
@@ -50,21 +53,30 @@ usr/share/metainfo/$id.metainfo.xml"
     actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
     [ "$actual" = "$expected" ] || fail "installed files differ:
 $actual"
-    [ -x "$root/usr/bin/flinder" ] || fail "the program is not executable"
+    [ -x "$root/usr/games/flinder" ] || fail "the program is not executable"
     for size in 16 32 48 64 128 256; do
         got=$(png_size "$root/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
         [ "$got" = "${size}x${size}" ] || fail "icon in ${size}x${size} is $got"
     done
-    # From the menu the program starts in Path=, where "./help/help.htm" must be.
+    # From the menu the program starts in Path=, where "./help/help.htm" must be. Exec=
+    # is a full path: root's PATH lacks /usr/games.
     path=$(sed -n 's/^Path=//p' "$desktop")
-    [ "$path" = /usr/share/flinder ] || fail "Path=$path"
+    [ "$path" = /usr/share/games/flinder ] || fail "Path=$path"
     [ -f "$root$path/help/help.htm" ] || fail "no help page below Path="
-    [ "$(sed -n 's/^Exec=//p' "$desktop")" = flinder ] || fail "Exec= is not the installed program"
+    exec=$(sed -n 's/^Exec=//p' "$desktop")
+    [ "$exec" = /usr/games/flinder ] || fail "Exec=$exec"
+    # The package's version is the project's; the changelog's latest entry names it.
+    version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+    gzip -dc "$root/usr/share/doc/flinder/changelog.gz" | head -n 1 |
+        grep -qF "flinder ($version) " || fail "the changelog does not begin with $version"
     # The entry follows the prefix chosen at install time.
     install_into "$scratch/opt" /opt/flinder
-    path=$(sed -n 's/^Path=//p' "$scratch/opt/opt/flinder/share/applications/$id.desktop")
-    [ "$path" = /opt/flinder/share/flinder ] || fail "Path=$path with prefix /opt/flinder"
+    entry=$scratch/opt/opt/flinder/share/applications/$id.desktop
+    path=$(sed -n 's/^Path=//p' "$entry")
+    [ "$path" = /opt/flinder/share/games/flinder ] || fail "Path=$path with prefix /opt/flinder"
     [ -f "$scratch/opt$path/help/help.htm" ] || fail "no help page below Path= (/opt)"
+    exec=$(sed -n 's/^Exec=//p' "$entry")
+    [ -x "$scratch/opt$exec" ] || fail "Exec=$exec with prefix /opt/flinder"
     ;;
 desktop-entry)
     out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
