@@ -91,7 +91,7 @@ control_fields() {
     depends=$(field Depends)
     echo "Depends: $depends"
     for p in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-urw-base35 \
-        fonts-ipafont-gothic xfonts-shinonome; do
+        fonts-ipafont-gothic; do
         # A whole name in the comma-separated list, with or without a version.
         echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$p" ||
             fail "Depends lacks $p"
