@@ -6,5 +6,5 @@
 void animationStep() {
     presentFrame();
     platform().processMessages();
-    platform().awaitNextFrame();
+    platform().awaitAnimationStep();
 }

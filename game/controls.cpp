@@ -31,6 +31,11 @@ void fireSequence() {
         endRound();
         return;
     }
+    // The limit ran out during the flight: its rows come before the next piece, and
+    // may end the round.
+    runHeldAdvance();
+    if (!roundGoesOn(t))
+        return;
     dealPiece();
     gameState.inputEnabled = 1;
 }

@@ -139,7 +139,8 @@ void timerTimer() {
         g.limitElapsed += 1;
     }
     drawLimitGauge();
-    // No row enters while a piece is in flight: the advance waits for the next tick.
+    // No row enters while a piece is in flight: the fire sequence runs the advance as
+    // soon as the shot is resolved (runHeldAdvance).
     if (g.limitElapsed >= g.limit && !shotUnderWay()) {
         rowAdvance(t);
         if (roundReplaced(t))
@@ -148,6 +149,16 @@ void timerTimer() {
     bonusCountdownStep();
     presentFrame();
     platform().processMessages();
+}
+
+void runHeldAdvance() {
+    // Inside a tick the shot was fired between the rows of that tick's own advance,
+    // which goes on when the shot is over.
+    if (tickRunning || roundClosed() || gameState.limitElapsed < gameState.limit)
+        return;
+    // Ticks that come while its rows enter do nothing, as inside a tick's advance.
+    const TickScope scope;
+    rowAdvance(currentRound());
 }
 
 void perfectClear() {

@@ -6,6 +6,9 @@
 void startRound();
 // The handler of the round timer.
 void timerTimer();
+// The row advance of a limit that ran out while a piece was in flight, run by the fire
+// sequence once the shot is resolved; nothing when no advance is held.
+void runHeldAdvance();
 // A shot emptied the field.
 void perfectClear();
 // A block reached the bottom row; the caller has already set inputEnabled to 0.

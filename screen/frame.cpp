@@ -137,11 +137,23 @@ void restorePanel(const QRect& r) {
     markFrameChanged(r);
 }
 
-QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour, QPoint anchor) {
+QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour, QPoint anchor,
+                           const QRect& within) {
     const QFontMetrics metrics(font);
     const int w = metrics.horizontalAdvance(text);
     const int h = metrics.height();
-    const QRect box(anchor.x() - w, anchor.y() - h, w, h);
+    QRect box(anchor.x() - w, anchor.y() - h, w, h);
+    if (within.isValid()) {
+        // The glyphs' height, taken with the digits so a number does not jump as it
+        // changes; what lies outside the panel would stay there after its next redraw.
+        const QRect ink = metrics.tightBoundingRect(text)
+                              .united(metrics.tightBoundingRect(QStringLiteral("0123456789")))
+                              .translated(box.left(), box.top() + metrics.ascent());
+        if (ink.top() < within.top())
+            box.translate(0, within.top() - ink.top());
+        else if (ink.bottom() > within.bottom())
+            box.translate(0, within.bottom() - ink.bottom());
+    }
     QPainter painter(&pictures.TmpImage);
     painter.setFont(font);
     painter.setPen(colour);

@@ -72,5 +72,8 @@ void restorePanel(const QRect& r);
 
 // --- Text ---
 // Draws text bold and without background so that its right edge lies at anchor.x()
-// and its bottom (the font's full cell height) at anchor.y(). Returns where it went.
-QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour, QPoint anchor);
+// and its bottom (the font's full cell height) at anchor.y(). Given the rectangle that
+// the panel's redraw restores, the glyphs stay inside it: a face with a taller cell is
+// moved down (or up) by as little as that needs. Returns where the cell went.
+QRect drawTextRightAligned(const QString& text, const QFont& font, QColor colour, QPoint anchor,
+                           const QRect& within = QRect());

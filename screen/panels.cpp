@@ -29,7 +29,7 @@ const QFont& gothicLarge() {
 
 void drawNumberPanel(const QRect& panel, QPoint anchor, const QString& text) {
     restorePanel(panel);
-    drawTextRightAligned(text, centuryLarge(), cyan, anchor);
+    drawTextRightAligned(text, centuryLarge(), cyan, anchor, panel);
 }
 
 } // namespace
@@ -69,7 +69,7 @@ void awardBonus() {
     gameState.score = std::int32_t(std::min<std::int64_t>(sum, 999999999));
     const QString text = QLatin1Char('+') + formatThousands(QString::number(gameState.bonus));
     clearBonusPanel();
-    drawTextRightAligned(text, centurySmall(), magenta, layout::bonusAnchor);
+    drawTextRightAligned(text, centurySmall(), magenta, layout::bonusAnchor, layout::bonusPanel);
     gameState.bonusTicks = 8;
 }
 
@@ -83,7 +83,7 @@ void bonusCountdownStep() {
 }
 
 void drawLevelPanel(const QString& name) {
-    drawTextRightAligned(name, gothicLarge(), cyan, layout::levelAnchor);
+    drawTextRightAligned(name, gothicLarge(), cyan, layout::levelAnchor, layout::levelInterior);
 }
 
 int limitGaugeRight(int limit, int limitElapsed, int tickCount) {

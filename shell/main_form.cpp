@@ -3,6 +3,7 @@
 #include "game/game_state.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
+#include "shell/fitted_label.h"
 #include "shell/handler_connect.h"
 #include "shell/menu_check_style.h"
 #include "shell/name_validator.h"
@@ -24,8 +25,9 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
+// Labels of a fixed size: whatever the installed face, their text shows whole.
 QLabel* newLabel(const QString& text, const QFont& font, QRect geometry, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new FittedLabel(text, parent);
     label->setFont(font);
     label->setGeometry(geometry);
     label->hide();
@@ -80,9 +82,11 @@ void TMainForm::createComponents() {
 
     RankLabel = newLabel(QStringLiteral("Rank In !"), gameFont(centuryFamily, 13, true),
                          QRect(262, 216, 85, 16), c);
+    // The name prompt's rectangle overlaps the lower rows of this one: the text keeps to
+    // the rows above it.
+    RankLabel->setContentsMargins(0, 0, 0, 3);
     InputLabel = newLabel(QStringLiteral("Input Your Name"), gameFont(centuryFamily, 13, false),
                           QRect(263, 228, 94, 13), c);
-    InputLabel->adjustSize(); // it takes the size of its text
 
     SelectGroup = new QGroupBox(QStringLiteral("SELECT LEVEL"), c);
     SelectGroup->setGeometry(54, 266, 300, 65);

@@ -1,10 +1,12 @@
 // The main window's keys: during a round Left, Right and Z reach FormKeyDown whichever
-// control had the focus, and arrow keys never move the focus or change the level list.
+// control had the focus and whatever the keyboard layout, and arrow keys never move the
+// focus or change the level list.
 
 #include "shell/main_form.h"
 
 #include "game/controls.h"
 #include "shell/exception_display.h"
+#include "shell/latin_keys.h"
 #include "shell/picture_view.h"
 
 #include <QApplication>
@@ -50,7 +52,11 @@ bool TMainForm::gameKey(QObject* receiver, QKeyEvent* event) {
     if (receiver != (focus && focus->window() == this ? focus : this))
         return false;
 
-    if (const std::uint16_t key = virtualKeyOf(event->key()))
+    // A layout of another script types its own letters: Z counts by its Latin meaning.
+    std::uint16_t key = virtualKeyOf(event->key());
+    if (key == 0)
+        key = virtualKeyOf(latinLetterKey(*event));
+    if (key != 0)
         runHandler([key] { FormKeyDown(key); });
 
     // On the game screen the arrows belong to the game, except in the name field.

@@ -4,6 +4,7 @@
 // state and the clock. The game reaches time and events only through this, so the
 // same code runs on Qt (QtPlatform) and in virtual time for tests (VirtualPlatform).
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -16,9 +17,9 @@ public:
     virtual void processMessages() = 0;
     // Blocks for ms milliseconds; nothing is dispatched meanwhile (Sleep).
     virtual void pause(int ms) = 0;
-    // For animation steps without a pause of their own: waits out the rest of one
-    // display refresh since the previous such wait, so every frame reaches the screen.
-    virtual void awaitNextFrame() = 0;
+    // For animation steps without a pause of their own (a piece in flight, falling
+    // blocks): waits out the rest of one animationStep since the previous such wait.
+    virtual void awaitAnimationStep() = 0;
 
     // The round timer (200 ms). Ticks do not pile up; starting a stopped timer begins a
     // fresh period; starting a running one or stopping a stopped one changes nothing.
@@ -34,6 +35,11 @@ public:
     virtual std::int64_t currentTimeSeconds() const = 0;
 
     static constexpr int timerIntervalMs = 200;
+    // The real time of one animation step, the same on every display: a row of travel
+    // (4 steps) takes 1/60 s, a row of fall (8 steps) 1/30 s. Each step is still drawn
+    // and presented; the screen shows the latest one at its own refresh.
+    using AnimationTime = std::chrono::duration<std::int64_t, std::ratio<1, 240>>;
+    static constexpr AnimationTime animationStep{1};
 };
 
 // The platform in use: QtPlatform in the program, VirtualPlatform in tests.

@@ -1,7 +1,6 @@
 #include "shell/qt_platform.h"
 
 #include <QCoreApplication>
-#include <QScreen>
 
 #include <chrono>
 #include <ctime>
@@ -14,7 +13,7 @@ QtPlatform::QtPlatform() {
         if (handler_)
             handler_();
     });
-    frameClock_.start();
+    stepClock_.start();
 }
 
 void QtPlatform::processMessages() {
@@ -29,24 +28,21 @@ void QtPlatform::pause(int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-qint64 QtPlatform::frameIntervalNs() const {
-    double hz = 0;
-    if (mainWindow_ && mainWindow_->screen())
-        hz = mainWindow_->screen()->refreshRate();
-    if (!(hz >= 1.0 && hz <= 1000.0))
-        hz = 60.0;
-    return static_cast<qint64>(1e9 / hz);
-}
-
-void QtPlatform::awaitNextFrame() {
-    const qint64 interval = frameIntervalNs();
-    const qint64 now = frameClock_.nsecsElapsed();
-    // A step that took longer than a refresh does not wait, nor build up a debt.
-    if (lastFrameNs_ >= 0 && now - lastFrameNs_ < interval) {
-        std::this_thread::sleep_for(std::chrono::nanoseconds(lastFrameNs_ + interval - now));
-        lastFrameNs_ += interval;
+void QtPlatform::awaitAnimationStep() {
+    constexpr qint64 interval =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(animationStep).count();
+    const qint64 now = stepClock_.nsecsElapsed();
+    const qint64 since = now - lastStepNs_;
+    if (lastStepNs_ >= 0 && since < interval) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(interval - since));
+        lastStepNs_ += interval;
+    } else if (lastStepNs_ >= 0 && since < 2 * interval) {
+        // A step that took longer than its time does not wait, nor build up a debt.
+        lastStepNs_ = now;
     } else {
-        lastFrameNs_ = now;
+        // The first step of an animation: it was just presented and stays a whole step.
+        std::this_thread::sleep_for(std::chrono::nanoseconds(interval));
+        lastStepNs_ = now + interval;
     }
 }
 

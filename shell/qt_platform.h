@@ -1,6 +1,6 @@
 #pragma once
 // The platform on Qt: processEvents, a blocking sleep, a QTimer, the active state of
-// the main window, and frame pacing from the window's screen.
+// the main window, and animation steps paced by the clock.
 
 #include "shell/platform.h"
 
@@ -13,12 +13,12 @@ class QtPlatform final : public Platform {
 public:
     QtPlatform();
 
-    // The window whose activation and screen count; none means "active", 60 Hz.
+    // The window whose activation counts; none means "active".
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
 
     void processMessages() override;
     void pause(int ms) override;
-    void awaitNextFrame() override;
+    void awaitAnimationStep() override;
     void startTimer() override;
     void stopTimer() override;
     bool timerRunning() const override;
@@ -26,14 +26,10 @@ public:
     bool mainWindowActive() const override;
     std::int64_t currentTimeSeconds() const override;
 
-    // The refresh interval of the main window's screen in nanoseconds (60 Hz when the
-    // screen does not report a rate).
-    qint64 frameIntervalNs() const;
-
 private:
     QTimer timer_;
     std::function<void()> handler_;
     QPointer<QWidget> mainWindow_;
-    QElapsedTimer frameClock_;
-    qint64 lastFrameNs_ = -1;
+    QElapsedTimer stepClock_;
+    qint64 lastStepNs_ = -1;
 };

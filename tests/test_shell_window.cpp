@@ -5,7 +5,9 @@
 #include "game/field.h"
 #include "game/game_state.h"
 #include "shell/application.h"
+#include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
+#include "shell/latin_keys.h"
 #include "shell/main_form.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"
@@ -20,6 +22,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
@@ -95,6 +98,8 @@ private slots:
     void tabOrder();
     void facesAndMenuStates();
     void gameKeysWhateverHadTheFocus();
+    void lettersOfOtherScriptsByTheirLatinMeaning();
+    void labelTextsShowWhole();
     void returnDuringRankEntryRecordsNothing();
     void rankEntryFromEndOfRoundToFileAndRestart();
     void nameFieldLimitsAndControlCharacters();
@@ -294,7 +299,90 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
     key(Qt::Key_Z);
     QCOMPARE(gameState.piecesSinceStar, fired + 1); // fired, landed, the next one dealt
     QCOMPARE(f->levelCombo->currentIndex(), 2);
+    // A Russian layout: Z's key types "Я" (key 0x42F, X keycode 52, keysym Cyrillic_YA).
+    QKeyEvent ya(QEvent::KeyPress, 0x42F, Qt::ShiftModifier, 52, 0x6f1, 1, QStringLiteral("Я"));
+    QCoreApplication::sendEvent(f->windowHandle(), &ya);
+    QCOMPARE(gameState.piecesSinceStar, fired + 2);
     QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::lettersOfOtherScriptsByTheirLatinMeaning() {
+    // The first-level keysyms of each layout group of a key, as the X server gives them.
+    struct Case {
+        const char* layouts;
+        QList<quint32> groups;
+        quint32 keycode;
+        int latin;
+    };
+    const Case cases[] = {
+        {"ru,us: Z's key", {0x6d1, 0x7a}, 52, Qt::Key_Z},
+        {"us,ru: Z's key", {0x7a, 0x6d1}, 52, Qt::Key_Z},
+        {"de,ru: the German Z", {0x7a, 0x6ce}, 29, Qt::Key_Z},
+        {"ru alone: by place", {0x6d1}, 52, Qt::Key_Z},
+        {"ru,gr: by place", {0x6d1, 0x7e6}, 52, Qt::Key_Z},
+        {"map unknown: by place", {}, 52, Qt::Key_Z},
+        {"fr,ru: a comma there", {0x2c, 0x6d8}, 58, 0},
+        {"ru,us: no letter there", {0x6c8, 0x5b}, 34, 0},
+    };
+    for (const Case& c : cases)
+        QVERIFY2(latinLetterOf(c.groups, c.keycode) == c.latin, c.layouts);
+}
+
+void TestShellWindow::labelTextsShowWhole() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    auto* message = static_cast<FittedLabel*>(f->MessageLabel);
+    auto* rank = static_cast<FittedLabel*>(f->RankLabel);
+    auto* input = static_cast<FittedLabel*>(f->InputLabel);
+    const QList<QPair<FittedLabel*, QString>> texts{{message, QStringLiteral("READY")},
+                                                    {message, QStringLiteral("G o !")},
+                                                    {message, QStringLiteral("OUT!")},
+                                                    {message, QStringLiteral("PERFECT!")},
+                                                    {rank, rank->text()},
+                                                    {input, input->text()}};
+    QHash<FittedLabel*, QRectF> glyphs; // of the last text, at 1x, in window coordinates
+    for (const auto& [label, text] : texts) {
+        if (label == message)
+            f->showMessage(text, Qt::yellow);
+        // Drawn unclipped with room around it, on a plain and on a doubled screen, with
+        // the faces really installed: every glyph lies inside the label.
+        for (int scale : {1, 2}) {
+            const int m = 40;
+            QImage image((label->size() + QSize(2 * m, 2 * m)) * scale,
+                         QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(scale);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.translate(m, m);
+            label->paintText(painter);
+            painter.end();
+            QRect ink;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 0)
+                        ink |= QRect(x, y, 1, 1);
+            const QRectF shown(QPointF(ink.left(), ink.top()) / scale - QPointF(m, m),
+                               QSizeF(ink.size()) / scale);
+            const QString where = QStringLiteral("%1 at %2x: glyphs %3,%4 %5x%6 in %7x%8")
+                                      .arg(text)
+                                      .arg(scale)
+                                      .arg(shown.x())
+                                      .arg(shown.y())
+                                      .arg(shown.width())
+                                      .arg(shown.height())
+                                      .arg(label->width())
+                                      .arg(label->height());
+            QVERIFY2(!ink.isEmpty() && QRectF(label->rect()).contains(shown), qPrintable(where));
+            if (scale == 1)
+                glyphs[label] = shown.translated(label->pos());
+        }
+    }
+    // Nothing lies over the rank entry's texts.
+    QVERIFY(!f->InputLabel->geometry().intersects(f->NameEdit->geometry()));
+    QVERIFY2(glyphs[rank].bottom() < glyphs[input].top(),
+             qPrintable(
+                 QStringLiteral("%1 over %2").arg(glyphs[rank].bottom()).arg(glyphs[input].top())));
 }
 
 void TestShellWindow::returnDuringRankEntryRecordsNothing() {

@@ -64,7 +64,7 @@ public:
         --depth_;
     }
     void pause(int ms) override { vp_.pause(ms); }
-    void awaitNextFrame() override { vp_.awaitNextFrame(); }
+    void awaitAnimationStep() override { vp_.awaitAnimationStep(); }
     void startTimer() override { vp_.startTimer(); }
     void stopTimer() override { vp_.stopTimer(); }
     bool timerRunning() const override { return vp_.timerRunning(); }

@@ -22,7 +22,7 @@ private slots:
     void tickWaitsWhileOtherMessagesWait();
     void tickIsNotReenteredByItsOwnTimer();
     void errorsGoToTheDisplayAndDispatchGoesOn();
-    void frameWaitCountsAsTime();
+    void animationStepsTakeTheirFixedTime();
 };
 
 void TestVirtualPlatform::eventsRunInTimeThenSchedulingOrder() {
@@ -142,12 +142,19 @@ void TestVirtualPlatform::errorsGoToTheDisplayAndDispatchGoesOn() {
     QVERIFY(nextRan);
 }
 
-void TestVirtualPlatform::frameWaitCountsAsTime() {
-    VirtualPlatform vp;
-    for (int i = 0; i < 60; ++i)
-        vp.awaitNextFrame();
-    QCOMPARE(vp.framesAwaited(), 60);
-    QVERIFY(qAbs(vp.nowUs() - 1000000) < 100); // 60 frames at 60 Hz: one second
+void TestVirtualPlatform::animationStepsTakeTheirFixedTime() {
+    // 1/240 s each, whatever display the window is on, without rounding drift.
+    for (double hz : {60.0, 144.0, 0.0}) {
+        VirtualPlatform vp;
+        vp.setDisplayRefreshHz(hz);
+        for (int i = 0; i < 4; ++i)
+            vp.awaitAnimationStep();
+        QVERIFY(qAbs(vp.nowUs() - 16667) <= 1); // a row of travel: 1/60 s
+        for (int i = 4; i < 240; ++i)
+            vp.awaitAnimationStep();
+        QCOMPARE(vp.stepsAwaited(), 240);
+        QCOMPARE(vp.nowUs(), 1000000);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestVirtualPlatform)

@@ -3,6 +3,7 @@
 #include "shell/exception_display.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 VirtualPlatform::VirtualPlatform(std::int64_t epochSeconds) : epoch_(epochSeconds) {}
@@ -56,9 +57,15 @@ void VirtualPlatform::pause(int ms) {
         nowUs_ += std::int64_t(ms) * 1000;
 }
 
-void VirtualPlatform::awaitNextFrame() {
-    ++frames_;
-    nowUs_ += frameUs_;
+// Each step lasts animationStep exactly; counted from the first step, so that 240
+// steps are one second to the microsecond.
+void VirtualPlatform::awaitAnimationStep() {
+    using std::chrono::microseconds, std::chrono::duration_cast;
+    const auto at = [](int steps) {
+        return duration_cast<microseconds>(steps * animationStep).count();
+    };
+    ++steps_;
+    nowUs_ += at(steps_) - at(steps_ - 1);
 }
 
 void VirtualPlatform::startTimer() {

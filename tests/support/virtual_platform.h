@@ -23,8 +23,10 @@ public:
     void schedule(std::int64_t atMs, std::function<void()> event);
     void scheduleIn(std::int64_t delayMs, std::function<void()> event);
     void setMainWindowActive(bool active) { active_ = active; }
-    // One refresh interval in microseconds, counted by awaitNextFrame (default 60 Hz).
-    void setFrameIntervalUs(std::int64_t us) { frameUs_ = us; }
+    // The refresh rate of the display the virtual window is on (0: not reported). The
+    // game's timing must not follow it: tests vary it to show that.
+    void setDisplayRefreshHz(double hz) { refreshHz_ = hz; }
+    double displayRefreshHz() const { return refreshHz_; }
     // Qt never re-enters a timer's handler from its own timer; tests of the game's own
     // guard against nested ticks can let the virtual timer do it.
     void setTimerReentrant(bool reentrant) { timerReentrant_ = reentrant; }
@@ -38,7 +40,7 @@ public:
     std::int64_t nowMs() const { return nowUs_ / 1000; }
     int pendingEvents() const { return static_cast<int>(queue_.size()); }
     int ticksDelivered() const { return ticks_; }
-    int framesAwaited() const { return frames_; }
+    int stepsAwaited() const { return steps_; }
     int pauses() const { return pauses_; }
     int dispatchDepth() const { return depth_; }
     int maxDispatchDepth() const { return maxDepth_; }
@@ -49,7 +51,7 @@ public:
     // --- Platform ---
     void processMessages() override;
     void pause(int ms) override;
-    void awaitNextFrame() override;
+    void awaitAnimationStep() override;
     void startTimer() override;
     void stopTimer() override;
     bool timerRunning() const override { return running_; }
@@ -64,7 +66,7 @@ private:
 
     std::int64_t epoch_;
     std::int64_t nowUs_ = 0;
-    std::int64_t frameUs_ = 16667;
+    double refreshHz_ = 60;
     std::uint64_t seq_ = 0;
     std::map<std::pair<std::int64_t, std::uint64_t>, std::function<void()>> queue_;
     std::function<void()> handler_;
@@ -75,7 +77,7 @@ private:
     std::int64_t nextTickUs_ = 0;
     int inTick_ = 0;
     int ticks_ = 0;
-    int frames_ = 0;
+    int steps_ = 0;
     int pauses_ = 0;
     int depth_ = 0;
     int maxDepth_ = 0;
