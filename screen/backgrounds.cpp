@@ -32,17 +32,20 @@ bool backBitmapExists() {
 }
 
 void drawBackground(int choice) {
-    const QImage* source = &pictures.CharaImage;
-    QRect sourceRect = patternFor(choice);
-    int targetWidth = patternTargetWidth;
+    const QRect back(0, 0, patternTargetWidth, layout::backHeight);
     if (choice == 4 && backBitmapExists()) {
         pictures.MybackImage = loadBitmapFile(backBitmapPath());
-        source = &pictures.MybackImage;
-        sourceRect = pictures.MybackImage.rect();
-        targetWidth = pictureTargetWidth;
+        // A picture of any size: stretched smoothly, each target pixel the mean of what it
+        // covers, so that thin lines and text of a large photo survive the reduction.
+        const QImage stretched = pictures.MybackImage
+                                     .scaled(pictureTargetWidth, layout::backHeight,
+                                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                     .convertToFormat(QImage::Format_RGB32);
+        copyRect(pictures.BackImage, back, stretched, back, CopyMode::SrcCopy);
+    } else {
+        copyRect(pictures.BackImage, back, pictures.CharaImage, patternFor(choice),
+                 CopyMode::SrcCopy);
     }
-    copyRect(pictures.BackImage, QRect(0, 0, targetWidth, layout::backHeight), *source, sourceRect,
-             CopyMode::SrcCopy);
     copyRect(pictures.TmpImage, layout::well, pictures.BackImage, pictures.BackImage.rect(),
              CopyMode::SrcCopy);
     markFrameChanged(layout::well);

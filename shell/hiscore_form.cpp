@@ -1,6 +1,7 @@
 #include "shell/hiscore_form.h"
 
 #include "screen/fonts.h"
+#include "shell/column_delegate.h"
 #include "shell/handler_connect.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
@@ -15,8 +16,10 @@ THiscoreForm* HiscoreForm = nullptr;
 int hiscoreLevel = 0;
 
 namespace {
+
 constexpr int lineHeight = 12;
-}
+
+} // namespace
 
 THiscoreForm::THiscoreForm(QWidget* mainWindow)
     : TDialogForm(mainWindow, QStringLiteral("ハイスコア"), QSize(322, 212)) {
@@ -32,10 +35,13 @@ THiscoreForm::THiscoreForm(QWidget* mainWindow)
     HiscoreList = new QListWidget(this);
     HiscoreList->setGeometry(9, 37, 300, 139);
     HiscoreList->setFont(gameFont(gothicFamily, 12, false));
+    HiscoreList->setItemDelegate(new ColumnDelegate(lineHeight, HiscoreList));
     HiscoreList->setFrameShape(QFrame::NoFrame);
-    HiscoreList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    HiscoreList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    HiscoreList->setUniformItemSizes(true);
+    // A line wider than the list (a long hand-edited name or result) is shown whole: the
+    // list then scrolls sideways, and up and down past the scroll bar.
+    HiscoreList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    HiscoreList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    HiscoreList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     QPalette palette = HiscoreList->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     HiscoreList->setPalette(palette);
@@ -44,9 +50,6 @@ THiscoreForm::THiscoreForm(QWidget* mainWindow)
     DownButton->setGeometry(8, 6, 24, 24);
     UpButton = new QPushButton(QStringLiteral("＞"), this);
     UpButton->setGeometry(289, 6, 24, 24);
-    // Enter presses the default button, never the one that has the focus.
-    DownButton->setAutoDefault(false);
-    UpButton->setAutoDefault(false);
 
     setTabOrder(OKButton, HiscoreList);
     setTabOrder(HiscoreList, DownButton);
@@ -81,10 +84,7 @@ void THiscoreForm::buildHiscoreTable(int k) {
     UpButton->setEnabled(k < 4);
     LevelLabel->setText(MainForm->levelCombo->itemText(k));
     HiscoreList->clear();
-    auto addLine = [this](const QString& text) {
-        auto* item = new QListWidgetItem(text, HiscoreList);
-        item->setSizeHint(QSize(HiscoreList->width(), lineHeight));
-    };
+    auto addLine = [this](const QString& text) { new QListWidgetItem(text, HiscoreList); };
     addLine(hiscoreHeader);
     for (int i = levelBlockStart(k); i < levelBlockStart(k) + entriesPerLevel; ++i)
         addLine(hiscoreLine(i - levelBlockStart(k) + 1, MainForm->RankNameList->item(i)->text(),

@@ -1,7 +1,7 @@
 #pragma once
 // The lines of the hiscore table: a header, then one line per entry of a level block,
-// in columns counted as the Shift-JIS code page counts them (a full-width character is
-// two columns wide, as in the monospaced list font).
+// in columns of the monospaced list font (columnWidth: a full-width character is two
+// columns wide).
 
 #include <QString>
 

@@ -5,6 +5,7 @@
 #include "screen/frame.h"
 #include "shell/fitted_label.h"
 #include "shell/handler_connect.h"
+#include "shell/menu_check_style.h"
 #include "shell/name_validator.h"
 #include "shell/picture_view.h"
 #include "shell/transparent_picture.h"
@@ -53,7 +54,7 @@ TMainForm::TMainForm(QWidget* parent)
     levelCombo->setCurrentIndex(2);
 
     setRoundView(this);
-    setPresentHook([this] { MainImage->update(presentedRect()); });
+    setPresentHook([this] { MainImage->presented(presentedRect()); });
     qApp->installEventFilter(this);
 }
 
@@ -97,6 +98,8 @@ void TMainForm::createComponents() {
 
     StartButton = new QPushButton(QStringLiteral("START"), c);
     StartButton->setGeometry(255, 289, 75, 25);
+    // A focused button takes Enter as well as Space, as on the design's platform.
+    StartButton->setAutoDefault(true);
     connectHandler(StartButton, &QPushButton::clicked, this, [this] { StartButtonClick(); });
 
     levelCombo = new QComboBox(c);
@@ -107,6 +110,7 @@ void TMainForm::createComponents() {
 
     okButton = new QPushButton(QStringLiteral("OK"), c);
     okButton->setGeometry(334, 268, 54, 21);
+    okButton->setAutoDefault(true); // Enter when it has the focus; it is no default button
     okButton->hide();
     connectHandler(okButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
 
@@ -144,6 +148,9 @@ void TMainForm::createMenus() {
     connectHandler(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
 
     BackMenu = MainMenu1->addMenu(QStringLiteral("背景(&B)"));
+    auto* checkStyle = new MenuCheckStyle;
+    checkStyle->setParent(BackMenu);
+    BackMenu->setStyle(checkStyle);
     const QString captions[5] = {QStringLiteral("STONE"), QStringLiteral("MARINE"),
                                  QStringLiteral("WA"), QStringLiteral("RAIN"),
                                  QStringLiteral("back.bmp")};

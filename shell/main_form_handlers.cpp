@@ -11,10 +11,12 @@
 #include "shell/desktop_open.h"
 #include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
+#include "shell/name_validator.h"
 #include "shell/picture_view.h"
 #include "shell/ranking.h"
 #include "shell/save_failure_box.h"
 #include "shell/settings_file.h"
+#include "shell/text_columns.h"
 #include "shell/version_form.h"
 
 #include <QCloseEvent>
@@ -223,6 +225,10 @@ QString TMainForm::levelItemText(int position) const {
 }
 
 void TMainForm::hideTitleScreen() {
+    // Until a round's first frame is presented the game picture is empty: should the
+    // first round start fail (a broken back.bmp), its error shows over the title screen.
+    if (!MainImage->everPresented())
+        MainImage->showUntilPresented(client_->grab());
     StartButton->hide();
     levelCombo->hide();
     TitleImage->hide();
@@ -265,7 +271,8 @@ QString TMainForm::rankNumber(int index) const {
 void TMainForm::offerRankEntry(const QString& name) {
     RankLabel->show();
     InputLabel->show();
-    NameEdit->setText(name);
+    // A hand-edited name may be longer than the field takes: it is offered cut to fit.
+    NameEdit->setText(leftColumns(name, NameValidator::maxColumns));
     NameEdit->show();
     NameEdit->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,6 @@
 #include "shell/name_validator.h"
 
-#include "shell/sjis_width.h"
+#include "shell/text_columns.h"
 
 namespace {
 
@@ -33,5 +33,21 @@ QValidator::State NameValidator::validate(QString& input, int& pos) const {
         pos = int(withoutControlCharacters(input.left(pos)).size());
         input = clean;
     }
-    return sjisWidth(input) <= maxColumns ? Acceptable : Invalid;
+    int excess = columnWidth(input) - maxColumns;
+    if (excess <= 0)
+        return Acceptable;
+    // What was just typed or pasted ends at the cursor: drop its end until the rest fits.
+    int cut = pos;
+    while (excess > 0 && cut > 0) {
+        const bool pair =
+            cut >= 2 && input[cut - 1].isLowSurrogate() && input[cut - 2].isHighSurrogate();
+        const int size = pair ? 2 : 1;
+        excess -= columnWidth(input.mid(cut - size, size));
+        cut -= size;
+    }
+    if (excess > 0)
+        return Invalid;
+    input.remove(cut, pos - cut);
+    pos = cut;
+    return Acceptable;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What NameEdit accepts: at most 20 columns as the Shift-JIS code page counts them,
-// and no control characters. Line breaks, tabs and other control characters are
-// dropped from whatever is typed or pasted, so a name always stays one line of the
-// settings file.
+// What NameEdit accepts: at most 20 columns (columnWidth) and no control characters.
+// Line breaks, tabs and other control characters are dropped from whatever is typed or
+// pasted, so a name always stays one line of the settings file; of a text too long for
+// the room left, as much as fits goes in.
 
 #include <QValidator>
 

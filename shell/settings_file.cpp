@@ -2,12 +2,12 @@
 
 #include "game/conversions.h"
 #include "shell/errors.h"
+#include "shell/mixed_text.h"
 #include "shell/ranking.h"
 #include "shell/safe_file.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <functional>
 #include <limits>
@@ -84,15 +84,18 @@ void saveMerged(const QString& path, const std::function<Settings(const Settings
 } // namespace
 
 Settings readSettings(const PrivateProfile& profile) {
+    const auto text = [&](const QString& section, const QString& key, const QString& def) {
+        return withoutEscapes(profile.readString(section, key, def));
+    };
     Settings s;
     s.top = profile.readInt(position, QStringLiteral("xpos"), 0);
     s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
     s.back = profile.readInt(back, QStringLiteral("back"), 0);
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names.append(profile.readString(ranking, nameKey(i), emptyRankName));
-        s.numbers.append(profile.readString(ranking, numberKey(i), emptyRankNumber));
+        s.names.append(text(ranking, nameKey(i), emptyRankName));
+        s.numbers.append(text(ranking, numberKey(i), emptyRankNumber));
     }
-    s.defaultName = profile.readString(ranking, QStringLiteral("default"), QString());
+    s.defaultName = text(ranking, QStringLiteral("default"), QString());
     return s;
 }
 
@@ -110,22 +113,39 @@ void writeSettings(PrivateProfile& profile, const Settings& s) {
 SettingsText decodeSettingsBytes(const QByteArray& bytes) {
     SettingsText out;
     QByteArrayView data(bytes);
-    if (data.startsWith(utf8Bom)) {
+    // An editor's UTF-16 file: no Shift-JIS or UTF-8 text starts with FF FE or FE FF.
+    const bool littleEndian = data.startsWith("\xFF\xFE");
+    if (littleEndian || data.startsWith("\xFE\xFF")) {
         out.byteOrderMark = true;
-        data = data.sliced(utf8Bom.size());
-    }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    out.text = utf8.decode(data);
-    if (!utf8.hasError())
+        out.encoding = littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+        out.text.reserve(data.size() / 2);
+        for (qsizetype i = 2; i + 1 < data.size(); i += 2) {
+            const auto low = uchar(data[littleEndian ? i : i + 1]);
+            const auto high = uchar(data[littleEndian ? i + 1 : i]);
+            out.text += QChar(char16_t(high << 8 | low));
+        }
         return out;
-    QStringDecoder shiftJis("Shift_JIS");
-    out.text = shiftJis.decode(data);
+    }
+    out.byteOrderMark = data.startsWith(utf8Bom);
+    while (data.startsWith(utf8Bom)) // a doubled mark is dropped, as it always was
+        data = data.sliced(utf8Bom.size());
+    out.text = decodeMixedLines(data);
     return out;
 }
 
 QByteArray encodeSettingsText(const SettingsText& text) {
+    if (text.encoding == QStringConverter::Utf16LE || text.encoding == QStringConverter::Utf16BE) {
+        const bool littleEndian = text.encoding == QStringConverter::Utf16LE;
+        QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (QChar c : text.text) {
+            const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+            bytes += littleEndian ? low : high;
+            bytes += littleEndian ? high : low;
+        }
+        return bytes;
+    }
     QByteArray bytes = text.byteOrderMark ? utf8Bom : QByteArray();
-    bytes += text.text.toUtf8();
+    bytes += encodeUtf8Escaped(text.text);
     return bytes;
 }
 

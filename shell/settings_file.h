@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringConverter>
 #include <QStringList>
 
 struct Settings {
@@ -25,12 +26,16 @@ Settings readSettings(const PrivateProfile& profile);
 // The 104 writes, in the order of the file written from scratch.
 void writeSettings(PrivateProfile& profile, const Settings& settings);
 
-// The file's text. Bytes that are not valid UTF-8 are read as Shift-JIS (CP932), the
-// encoding of such files on the platform the game was designed for; a UTF-8 byte order
-// mark is remembered and written back.
+// The file's text. A file that starts with a UTF-16 byte order mark is UTF-16 and is
+// written back so. Any other file is read line by line: a line that is valid UTF-8 is
+// UTF-8, another line is Shift-JIS (CP932), the encoding of such files on the platform
+// the game was designed for, and bytes that neither reads are kept as they are
+// (decodeMixedLines). Such a file is written back in UTF-8, with its UTF-8 byte order
+// mark if it had one.
 struct SettingsText {
     QString text;
     bool byteOrderMark = false;
+    QStringConverter::Encoding encoding = QStringConverter::Utf8;
 };
 SettingsText decodeSettingsBytes(const QByteArray& bytes);
 QByteArray encodeSettingsText(const SettingsText& text);

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <functional>
@@ -436,6 +437,43 @@ private slots:
             }
         QVERIFY2(left && right && top && bottom, "the cracks must run across the whole cell");
         QVERIFY(lines > 60 && lines < 400);
+    }
+
+    void waMotifsShowBelowTheStartingRows() {
+        // A round starts with four rows over the top third of the field (pattern rows 0
+        // to 63): the crane and the bell's red cord lie below them.
+        const QRect& wa = layout::waPattern;
+        auto red = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 100; };
+        const double above = share(sheet, QRect(wa.left(), wa.top(), wa.width(), 64), red);
+        const double below =
+            share(sheet, QRect(wa.left(), wa.top() + 64, wa.width(), wa.height() - 64), red);
+        QVERIFY2(below > 0.03 && above < 0.001,
+                 qPrintable(QStringLiteral("%1 above, %2 below").arg(above).arg(below)));
+    }
+
+    void logoRimsEndCleanly() {
+        // Next to the transparent grey a logo is white (or its outline's blend with white),
+        // never a grey between the key colour and white: that shows as a grey ring round
+        // the logo on the window.
+        for (const char* name : {"title_logo", "small_logo", "title_logo@2x", "small_logo@2x"}) {
+            const QImage img = QImage(QStringLiteral(":/assets/%1.png").arg(QLatin1String(name)))
+                                   .convertToFormat(QImage::Format_RGB32);
+            auto key = [&](int x, int y) {
+                return x < 0 || y < 0 || x >= img.width() || y >= img.height() ||
+                       (img.pixel(x, y) | 0xff000000u) == logoKey;
+            };
+            auto keyGrey = [](QRgb c) {
+                const int lo = std::min({qRed(c), qGreen(c), qBlue(c)});
+                const int hi = std::max({qRed(c), qGreen(c), qBlue(c)});
+                return hi - lo <= 2 && lo > 192 && hi < 246;
+            };
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (!key(x, y) &&
+                        (key(x - 1, y) || key(x + 1, y) || key(x, y - 1) || key(x, y + 1)))
+                        QVERIFY2(!keyGrey(img.pixel(x, y)),
+                                 qPrintable(where(QLatin1String(name), x, y, img.pixel(x, y))));
+        }
     }
 
     void unusedStripIsWhite() {

@@ -11,6 +11,7 @@
 #include "shell/application.h"
 #include "shell/errors.h"
 #include "shell/main_form.h"
+#include "shell/picture_view.h"
 #include "support/game_harness.h"
 #include "support/shell_fixture.h"
 
@@ -73,6 +74,14 @@ bool backImageStretches(const QImage& source, int targetWidth) {
     return true;
 }
 
+// BackImage must show the picture stretched smoothly to 196x384, its left 192 columns.
+bool backImageIsSmoothStretch(const QImage& source) {
+    return pictures.BackImage ==
+           source.scaled(196, 384, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+               .convertToFormat(QImage::Format_RGB32)
+               .copy(0, 0, 192, 384);
+}
+
 bool wellShowsBackImage() {
     return pictures.TmpImage.copy(layout::well) == pictures.BackImage;
 }
@@ -97,6 +106,7 @@ private slots:
     void patternsAreDoubled();
     void userPictureStretchedTo196_data();
     void userPictureStretchedTo196();
+    void thinLinesOfALargePictureSurvive();
     void changedFileIsPickedUp();
     void missingFileOrFolderDrawsStone();
     void brokenFiles_data();
@@ -157,10 +167,25 @@ void TestBackground::userPictureStretchedTo196() {
     drawBackground(4);
     QCOMPARE(pictures.MybackImage.size(), size);
     QCOMPARE(pictures.MybackImage.pixel(size.width() - 1, 0), bmpPixel(size.width() - 1, 0));
-    QVERIFY(backImageStretches(pictures.MybackImage, 196));
+    QVERIFY(backImageIsSmoothStretch(pictures.MybackImage));
     QVERIFY(wellShowsBackImage());
-    if (size == QSize(192, 384)) // the last 4 of 196 columns fall outside
-        QCOMPARE(pictures.BackImage.pixel(191, 0), bmpPixel(187, 0));
+    if (size == QSize(192, 384)) { // the last 4 of 196 columns fall outside
+        const int red = qRed(pictures.BackImage.pixel(191, 0)); // red is the source column
+        QVERIFY(red >= 187 && red <= 188);
+    }
+}
+
+void TestBackground::thinLinesOfALargePictureSurvive() {
+    // An 800x600 photo with a one-pixel line that no nearest-pixel column would pick:
+    // the smooth stretch keeps a trace of it.
+    QImage photo(800, 600, QImage::Format_RGB32);
+    photo.fill(Qt::white);
+    for (int y = 0; y < 600; ++y)
+        photo.setPixel(1, y, qRgb(0, 0, 0));
+    QVERIFY(photo.save(bmpPath(), "BMP"));
+    drawBackground(4);
+    QVERIFY(qGray(pictures.BackImage.pixel(0, 200)) < 224);
+    QCOMPARE(pictures.BackImage.pixel(100, 200), qRgb(255, 255, 255));
 }
 
 void TestBackground::changedFileIsPickedUp() {
@@ -264,8 +289,13 @@ void TestBackground::failedRoundStartLeavesTheWayBack() {
     MainForm->Back5MenuClick();
     QCOMPARE(backgroundChoice, 4);
     const QImage shown = pictures.MainImage;
+    const QImage titleScreen =
+        MainForm->client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QTest::mouseClick(MainForm->StartButton, Qt::LeftButton);
     QCOMPARE(shell.errors, QStringList{QStringLiteral("ビットマップイメージが不正です.")});
+    // At the first round the window still shows the title screen behind the error.
+    QCOMPARE(MainForm->MainImage->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             titleScreen);
     QVERIFY(MainForm->ReturnManu->isEnabled());
     QVERIFY(!MainForm->StartButton->isVisible());
     QCOMPARE(pictures.MainImage, shown); // nothing new presented
@@ -280,6 +310,8 @@ void TestBackground::failedRoundStartLeavesTheWayBack() {
     QCOMPARE(shell.errors.size(), 1);
     QVERIFY(shell.vp.timerRunning());
     QVERIFY(pictures.MainImage != shown);
+    QCOMPARE(MainForm->MainImage->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             pictures.MainImage);
 }
 
 SHELL_TEST_MAIN(TestBackground)

@@ -5,13 +5,14 @@
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
-#include "shell/sjis_width.h"
+#include "shell/text_columns.h"
 #include "support/shell_fixture.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,6 +48,8 @@ private slots:
     void steppingBetweenLevels();
     void tableOfABlock();
     void newEntryShownAfterSteppingOrReopening();
+    void listDrawsCrispAlignedColumns();
+    void wideLineScrollsSideways();
 };
 
 void TestHiscoreTable::widths_data() {
@@ -56,14 +59,16 @@ void TestHiscoreTable::widths_data() {
     QTest::newRow("full-width") << QStringLiteral("山田　太郎") << 10;
     QTest::newRow("half-width kana") << QStringLiteral("ﾔﾏﾀﾞ") << 4;
     QTest::newRow("full-width tilde and circled one") << QStringLiteral("～①") << 4;
-    QTest::newRow("not in Shift-JIS") << QStringLiteral("€é😀") << 6;
+    // Outside Shift-JIS the font draws letters in one cell, wide characters in two.
+    QTest::newRow("narrow letters not in Shift-JIS") << QStringLiteral("Zoé Müller ŁÑÇ€") << 15;
+    QTest::newRow("wide characters not in Shift-JIS") << QStringLiteral("한😀") << 4;
     QTest::newRow("empty") << "" << 0;
 }
 
 void TestHiscoreTable::widths() {
     QFETCH(QString, text);
     QFETCH(int, columns);
-    QCOMPARE(sjisWidth(text), columns);
+    QCOMPARE(columnWidth(text), columns);
 }
 
 void TestHiscoreTable::lines_data() {
@@ -217,6 +222,55 @@ void TestHiscoreTable::newEntryShownAfterSteppingOrReopening() {
     h->OKButtonClick();
     MainForm->HiscoreMenuClick();
     QVERIFY(tableLines()[2].startsWith(QStringLiteral("  2 Second")));
+}
+
+void TestHiscoreTable::listDrawsCrispAlignedColumns() {
+    // As the list shows at one device pixel per pixel: letters are ink or paper, not grey
+    // blurs (the "m" of "Name" once came out a grey block), and every line's last column
+    // ends at the same pixel whatever characters its name has.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    const QStringList names{QStringLiteral("Zoé Müller"), QStringLiteral("±×÷§°"),
+                            QStringLiteral("山田　太郎"), QStringLiteral("ﾊﾅｺ ŁÑ€")};
+    for (int i = 0; i < names.size(); ++i)
+        setEntry(20 + i, names[i], QStringLiteral("4321:12;3"));
+    MainForm->HiscoreMenuClick();
+    QListWidget* list = HiscoreForm->HiscoreList;
+    const QImage shot = list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shot.devicePixelRatio(), 1.0);
+    const QRgb paper = list->palette().color(QPalette::Base).rgb();
+    const auto lastInk = [&](int row) {
+        const QRect r = list->visualItemRect(list->item(row));
+        for (int x = r.right(); x >= r.left(); --x)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                if (shot.pixel(x, y) != paper)
+                    return x;
+        return -1;
+    };
+    for (int row = 2; row <= names.size(); ++row)
+        QCOMPARE(lastInk(row), lastInk(1));
+    const QRect header = list->visualItemRect(list->item(0));
+    int blurred = 0;
+    for (int y = header.top(); y <= header.bottom(); ++y)
+        for (int x = header.left(); x <= header.right(); ++x)
+            blurred += qGray(shot.pixel(x, y)) > 64 && qGray(shot.pixel(x, y)) < 192;
+    QCOMPARE(blurred, 0);
+}
+
+void TestHiscoreTable::wideLineScrollsSideways() {
+    // A hand-edited name far wider than the list: nothing is cut, the list scrolls.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    setEntry(29, QStringLiteral("A name far too long for the list, typed into the file"),
+             QStringLiteral("4321:12;3"));
+    MainForm->HiscoreMenuClick();
+    QListWidget* list = HiscoreForm->HiscoreList;
+    QListWidgetItem* line = list->item(10);
+    QVERIFY(list->visualItemRect(line).width() >= 6 * columnWidth(line->text()));
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+    QVERIFY(list->visualItemRect(line).right() < list->viewport()->width());
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    QVERIFY(list->visualItemRect(line).bottom() < list->viewport()->height()); // above the bar
 }
 
 SHELL_TEST_MAIN(TestHiscoreTable)

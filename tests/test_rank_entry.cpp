@@ -62,6 +62,7 @@ private slots:
     void emptyNameIsStoredAndRemembered();
     void okWithoutEntryChangesNothing();
     void malformedScoreStopsWithoutLoss();
+    void longRememberedNameOfferedCut();
 };
 
 void TestRankEntry::placeAmongEqualScores() {
@@ -161,6 +162,17 @@ void TestRankEntry::malformedScoreStopsWithoutLoss() {
     QVERIFY(!MainForm->RankLabel->isVisible());
     QVERIFY(MainForm->StartButton->isVisible());
     QCOMPARE(MainForm->RankNumberList->item(21)->text(), QStringLiteral("lots:1;1"));
+}
+
+void TestRankEntry::longRememberedNameOfferedCut() {
+    // A hand-edited name wider than the field is offered cut to 20 columns between
+    // characters, and the limit holds for what is typed after it.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    MainForm->offerRankEntry(QStringLiteral("abcdefghijklmnopqrs山田太郎花子"));
+    QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrs"));
+    QTest::keyClicks(MainForm->NameEdit, QStringLiteral("xyz"));
+    QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrsx"));
 }
 
 SHELL_TEST_MAIN(TestRankEntry)

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,6 +104,9 @@ private slots:
     void unknownContentKeptByteForByte();
     void shiftJisFileIsCarriedOverAsUtf8();
     void byteOrderMarkIsKept();
+    void eachLineInItsOwnEncoding();
+    void utf16FileStaysUtf16_data();
+    void utf16FileStaysUtf16();
     void folderIsCreatedWhenFirstNeeded();
     void programFolderWhenWritable();
     void installedCopyNeverUsesItsFolder();
@@ -258,6 +262,58 @@ void TestSettingsFile::byteOrderMarkIsKept() {
     saveSettings(path, s);
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.startsWith("\xEF\xBB\xBF[Position]\nxpos=5\nypos=0\n[Back]"));
+}
+
+void TestSettingsFile::eachLineInItsOwnEncoding() {
+    // Names in UTF-8, one from an old Shift-JIS copy, and a Latin-1 byte in someone
+    // else's key: no line garbles another.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QStringEncoder shiftJis("Shift_JIS");
+    const QByteArray latin1Line = "comment=caf\xE9 au lait\n";
+    writeFileBytes(path, "[Ranking]\nname0=" + QStringLiteral("やまだ").toUtf8() + "\nname1=" +
+                             QByteArray(shiftJis.encode(QStringLiteral("山田　太郎"))) +
+                             "\nname2=" + QStringLiteral("Zoé").toUtf8() + "\n" + latin1Line);
+    const Settings s = loadSettings(path);
+    QCOMPARE(s.names[0], QStringLiteral("やまだ"));
+    QCOMPARE(s.names[1], QStringLiteral("山田　太郎"));
+    QCOMPARE(s.names[2], QStringLiteral("Zoé"));
+    saveSettings(path, s);
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(saved.contains("\n" + latin1Line)); // byte for byte
+    QVERIFY(saved.contains("\nname1=" + QStringLiteral("山田　太郎").toUtf8() + "\n"));
+    QCOMPARE(loadSettings(path).names, s.names);
+    saveSettings(path, s);
+    QCOMPARE(fileBytes(path), saved);
+}
+
+void TestSettingsFile::utf16FileStaysUtf16_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("little-endian") << int(QStringConverter::Utf16LE);
+    QTest::newRow("big-endian") << int(QStringConverter::Utf16BE);
+}
+
+void TestSettingsFile::utf16FileStaysUtf16() {
+    QFETCH(int, encoding);
+    const auto utf16 = QStringConverter::Encoding(encoding);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QStringEncoder encoder(utf16, QStringConverter::Flag::WriteBom);
+    const QByteArray bytes = encoder.encode(
+        QStringLiteral("; メモ\r\n[Position]\r\nxpos=7\r\n[Ranking]\r\nname0=山田\r\n"));
+    writeFileBytes(path, bytes);
+    Settings s = loadSettings(path);
+    QCOMPARE(s.top, 7);
+    QCOMPARE(s.names[0], QStringLiteral("山田"));
+    s.names[1] = QStringLiteral("花子");
+    saveSettings(path, s);
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(saved.startsWith(bytes.left(2))); // the byte order mark
+    QStringDecoder decoder(utf16);
+    QVERIFY(QString(decoder.decode(saved))
+                .startsWith(QStringLiteral("; メモ\r\n[Position]\r\nxpos=7\r\nypos=0\r\n")));
+    QVERIFY(!decoder.hasError());
+    QCOMPARE(loadSettings(path).names[1], QStringLiteral("花子"));
 }
 
 void TestSettingsFile::folderIsCreatedWhenFirstNeeded() {

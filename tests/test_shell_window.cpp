@@ -13,8 +13,10 @@
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +27,8 @@
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -103,6 +107,8 @@ private slots:
     void altLettersOpenTheMenus();
     void positionSwapAndOddBackgroundWrittenBack();
     void closingDuringARoundRecordsNoResult();
+    void enterPressesTheFocusedButton();
+    void onlyTheChosenBackgroundIsMarked();
 };
 
 void TestShellWindow::firstStartWithoutSettings() {
@@ -469,6 +475,15 @@ void TestShellWindow::nameFieldLimitsAndControlCharacters() {
     edit->insert(QStringLiteral("\n-\n"));
     QCOMPARE(edit->text(), QStringLiteral("Ta-roYamada"));
     QCOMPARE(edit->cursorPosition(), 3);
+    // A paste too long for the room left goes in as far as it fits, whole characters only.
+    QGuiApplication::clipboard()->setText(QStringLiteral("abcdefgh山田"));
+    edit->setText(QStringLiteral("Taro Yamada"));
+    edit->setCursorPosition(4);
+    edit->paste();
+    QCOMPARE(edit->text(), QStringLiteral("Taroabcdefgh Yamada"));
+    QCOMPARE(edit->cursorPosition(), 12);
+    edit->paste();
+    QCOMPARE(edit->text(), QStringLiteral("Taroabcdefgha Yamada"));
 }
 
 void TestShellWindow::backgroundMenuAndShortcuts() {
@@ -595,6 +610,70 @@ void TestShellWindow::closingDuringARoundRecordsNoResult() {
     const QString text = settingsText(dir);
     QCOMPARE(profileKeys(text).size(), 104);
     QVERIFY(!text.contains(QStringLiteral("5000")));
+}
+
+void TestShellWindow::enterPressesTheFocusedButton() {
+    // Every push button takes Enter (main or keypad) when it has the focus; the rank
+    // entry's OK is no default button, so Enter in the name field does not press it.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    f->activateWindow();
+    f->StartButton->setFocus();
+    key(Qt::Key_Return);
+    QVERIFY(gameScreenShown());
+    endRoundByTheNextRow(shell.vp, 500);
+    QVERIFY(rankEntryShown());
+    key(Qt::Key_Return);
+    QVERIFY(rankEntryShown());
+    f->okButton->setFocus();
+    key(Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->RankNumberList->item(20)->text().section(QLatin1Char(':'), 0, 0),
+             QStringLiteral("500"));
+
+    THiscoreForm* h = HiscoreForm;
+    f->HiscoreMenuClick();
+    QTRY_VERIFY(h->isActiveWindow());
+    h->DownButton->setFocus();
+    QTest::keyClick(h->windowHandle(), Qt::Key_Return);
+    QCOMPARE(hiscoreLevel, 1);
+    h->UpButton->setFocus();
+    QTest::keyClick(h->windowHandle(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(hiscoreLevel, 2);
+    QVERIFY(h->isVisible());
+    h->HiscoreList->setFocus(); // elsewhere Enter presses the dialog's default button
+    QTest::keyClick(h->windowHandle(), Qt::Key_Return);
+    QVERIFY(!h->isVisible());
+    QVERIFY(!f->okButton->isDefault() && !f->StartButton->isDefault());
+}
+
+void TestShellWindow::onlyTheChosenBackgroundIsMarked() {
+    // The background menu as drawn: a check mark at the chosen item, nothing (no empty
+    // check box) in front of the others.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    QMenu* menu = MainForm->BackMenu;
+    MainForm->selectBackground(2);
+    menu->popup(MainForm->mapToGlobal(QPoint(0, 0)));
+    const QImage shot = menu->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    menu->hide();
+    // The leftmost pixel of a row that is not the row's background: the mark, if any, else
+    // the caption (the menu's frame left out).
+    const auto leftmostInk = [&](int value) {
+        const QRect row = menu->actionGeometry(MainForm->backItem(value)).adjusted(2, 1, -2, -1);
+        QHash<QRgb, int> count;
+        for (int x = row.left(); x <= row.right(); ++x)
+            ++count[shot.pixel(x, row.center().y())];
+        const QRgb background = std::max_element(count.begin(), count.end()).key();
+        for (int x = row.left(); x <= row.right(); ++x)
+            for (int y = row.top(); y <= row.bottom(); ++y)
+                if (shot.pixel(x, y) != background)
+                    return x;
+        return row.right();
+    };
+    for (int value : {0, 1, 3})
+        QVERIFY(leftmostInk(value) > leftmostInk(2));
 }
 
 SHELL_TEST_MAIN(TestShellWindow)

@@ -19,7 +19,7 @@
 #include "shell/picture_view.h"
 #include "shell/platform.h"
 #include "shell/ranking.h"
-#include "shell/sjis_width.h"
+#include "shell/text_columns.h"
 #include "shell/version_form.h"
 #include "support/game_harness.h"
 #include "support/invariants.h"
@@ -158,7 +158,7 @@ bool wellFormedResult(const QString& text) {
 }
 
 bool wellFormedName(const QString& name) {
-    return withoutControlCharacters(name) == name && sjisWidth(name) <= NameValidator::maxColumns;
+    return withoutControlCharacters(name) == name && columnWidth(name) <= NameValidator::maxColumns;
 }
 
 // Blocks of ten, each in order of falling score; every entry well formed.

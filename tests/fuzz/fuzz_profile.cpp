@@ -1,4 +1,5 @@
-// Any bytes as "flinder.ini": decoded (UTF-8, else Shift-JIS), the 104 values read,
+// Any bytes as "flinder.ini": decoded (UTF-16 after its mark, else each line UTF-8 or
+// Shift-JIS, bytes neither reads kept as escapes), the 104 values read,
 // written back into the same text as a close does, and read again. The values come
 // back as the reading rules make them, every line the program does not own survives in
 // order, and every further load and save takes the values one round trip further (a
@@ -213,11 +214,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSameReads(profile, reference, places);
     profile = PrivateProfile(loaded.text);
     writeSettings(profile, first);
-    const SettingsText saved{profile.text(), loaded.byteOrderMark};
+    SettingsText saved = loaded;
+    saved.text = profile.text();
     FUZZ_CHECK(onlyProgramLinesChanged(loaded.text, saved.text));
     const SettingsText reloaded = decodeSettingsBytes(encodeSettingsText(saved));
     FUZZ_CHECK(reloaded.text == saved.text);
     FUZZ_CHECK(reloaded.byteOrderMark == saved.byteOrderMark);
+    FUZZ_CHECK(reloaded.encoding == saved.encoding);
     PrivateProfile second(reloaded.text);
     const Settings secondValues = readSettings(second);
     FUZZ_CHECK(sameValues(secondValues, roundTripped(first)));

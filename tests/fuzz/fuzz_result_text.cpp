@@ -6,7 +6,7 @@
 #include "fuzz_check.h"
 #include "shell/hiscore_table.h"
 #include "shell/ranking.h"
-#include "shell/sjis_width.h"
+#include "shell/text_columns.h"
 
 #include <QString>
 #include <QStringList>
@@ -97,11 +97,11 @@ void checkSplitting(const QString& result) {
 }
 
 void checkWidth(const QString& text) {
-    const int width = sjisWidth(text);
+    const int width = columnWidth(text);
     const qsizetype characters = text.toUcs4().size();
     FUZZ_CHECK(width >= characters && width <= 2 * characters);
     for (int target : {0, 5, 20}) {
-        FUZZ_CHECK(sjisWidth(padRight(text, target)) == std::max(width, target));
+        FUZZ_CHECK(columnWidth(padRight(text, target)) == std::max(width, target));
         FUZZ_CHECK(padRight(text, target).startsWith(text));
         FUZZ_CHECK(padLeft(text, target).endsWith(text));
     }
@@ -115,13 +115,13 @@ void checkLine(int place, const QString& name, const QString& result) {
     const QString score = groupDigits(scorePart(result)), vanish = groupDigits(vanishPart(result)),
                   phase = phasePart(result);
     FUZZ_CHECK(line.endsWith(phase));
-    FUZZ_CHECK(sjisWidth(line) >= 48);
-    const int nameWidth = sjisWidth(name), scoreWidth = sjisWidth(score),
-              vanishWidth = sjisWidth(vanish), phaseWidth = sjisWidth(phase);
+    FUZZ_CHECK(columnWidth(line) >= 48);
+    const int nameWidth = columnWidth(name), scoreWidth = columnWidth(score),
+              vanishWidth = columnWidth(vanish), phaseWidth = columnWidth(phase);
     if (nameWidth > 20 || scoreWidth > 11 || vanishWidth > 5 || phaseWidth > 3)
         return;
     // Every part fits: each in its fixed columns, padded with blanks.
-    FUZZ_CHECK(sjisWidth(line) == 48);
+    FUZZ_CHECK(columnWidth(line) == 48);
     const auto blanks = [](int n) { return QString(n, QLatin1Char(' ')); };
     FUZZ_CHECK(line == placeText + name + blanks(20 - nameWidth) + blanks(1) +
                            blanks(11 - scoreWidth) + score + blanks(2) + blanks(5 - vanishWidth) +

@@ -150,9 +150,13 @@ Canvas drawLogo(int width, int height) {
 
     Canvas c(width, height, background);
     // White rim round everything, then the navy outline, then the faces.
-    const Mask rimMask =
-        withPocketsFilled(mask(outlineOf(skeleton, core + 2 * (outline + rim))
-                                   .united(outlineOf(bubble, 2 * (outline + rim) - 2))));
+    // The rim's outer edge is hard, each pixel white or the key: a pixel blended between
+    // the two would show as a grey ring round the logo on the window's own colour.
+    Mask rimMask = withPocketsFilled(mask(outlineOf(skeleton, core + 2 * (outline + rim))
+                                              .united(outlineOf(bubble, 2 * (outline + rim) - 2))));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            rimMask.set(x, y, rimMask.at(x, y) >= 0.5 ? 1.0 : 0.0);
     c.paint(rimMask, rgb(255, 255, 255));
     c.paint(mask(outlineOf(skeleton, core + 2 * outline)), navy);
     c.paint(mask(outlineOf(bubble, 4)), navy);

@@ -1,5 +1,6 @@
 // WA: pale washi paper with a folded paper crane and a bell on a red cord, above a
-// green mat.
+// green mat. The four rows a round starts with cover the top third (rows 0 to 63 here):
+// the crane and the bell sit below them, so they show at the start of a round.
 
 #include "art.h"
 #include "noise.h"
@@ -14,6 +15,10 @@ namespace {
 constexpr int W = 96, H = 192;
 constexpr int bandTop = 176;
 constexpr double pi = 3.14159265358979323846;
+// The motifs are drawn in the coordinates of their first sketch and placed by these.
+const QTransform cranePlace =
+    QTransform().translate(50, 91).scale(0.78, 0.78).translate(-48.5, -52);
+const QTransform bellPlace = QTransform::fromTranslate(0, 22);
 
 QPainterPath polygon(std::initializer_list<QPointF> points) {
     QPolygonF poly(points);
@@ -47,14 +52,14 @@ void drawPaper(Canvas& c) {
 void drawCrane(Canvas& c) {
     const Rgb lit = rgb(226, 52, 60), mid = rgb(196, 32, 46), shade = rgb(150, 18, 34);
     // Far wing behind, then tail and neck, body, near wing in front.
-    c.fill(polygon({{50, 66}, {70, 22}, {62, 68}}), shade);
-    c.fill(polygon({{58, 70}, {86, 46}, {82, 48}, {62, 74}}), mid);
-    c.fill(polygon({{40, 72}, {16, 42}, {20, 44}, {44, 74}}), mid);
-    c.fill(polygon({{16, 42}, {11, 50}, {19, 45}}), shade); // head
-    c.fill(polygon({{36, 72}, {52, 64}, {66, 72}, {52, 82}}), lit);
-    c.fill(polygon({{52, 64}, {66, 72}, {52, 82}}), mid);
-    c.fill(polygon({{44, 68}, {30, 24}, {56, 66}}), lit);
-    c.fill(polygon({{44, 68}, {36, 40}, {56, 66}}), rgb(238, 84, 84));
+    c.fill(cranePlace.map(polygon({{50, 66}, {70, 22}, {62, 68}})), shade);
+    c.fill(cranePlace.map(polygon({{58, 70}, {86, 46}, {82, 48}, {62, 74}})), mid);
+    c.fill(cranePlace.map(polygon({{40, 72}, {16, 42}, {20, 44}, {44, 74}})), mid);
+    c.fill(cranePlace.map(polygon({{16, 42}, {11, 50}, {19, 45}})), shade); // head
+    c.fill(cranePlace.map(polygon({{36, 72}, {52, 64}, {66, 72}, {52, 82}})), lit);
+    c.fill(cranePlace.map(polygon({{52, 64}, {66, 72}, {52, 82}})), mid);
+    c.fill(cranePlace.map(polygon({{44, 68}, {30, 24}, {56, 66}})), lit);
+    c.fill(cranePlace.map(polygon({{44, 68}, {36, 40}, {56, 66}})), rgb(238, 84, 84));
     // Folds.
     const Rgb fold = rgb(120, 12, 26);
     QPainterPath folds;
@@ -62,7 +67,7 @@ void drawCrane(Canvas& c) {
     folds.lineTo(52, 82);
     folds.moveTo(44, 68);
     folds.lineTo(30, 24);
-    c.stroke(folds, 0.6, fold, 0.7);
+    c.stroke(cranePlace.map(folds), 0.6, fold, 0.7);
 }
 
 void drawBell(Canvas& c) {
@@ -70,45 +75,46 @@ void drawBell(Canvas& c) {
     // Cord from the top edge with a bow, and its tassels.
     QPainterPath cord(QPointF(48, 100));
     cord.cubicTo(QPointF(44, 108), QPointF(52, 116), QPointF(48, 122));
-    c.stroke(cord, 1.6, rgb(200, 30, 44));
+    c.stroke(bellPlace.map(cord), 1.6, rgb(200, 30, 44));
     QPainterPath bow;
     bow.addEllipse(QPointF(43, 104), 4.5, 2.6);
     bow.addEllipse(QPointF(53, 104), 4.5, 2.6);
-    c.stroke(bow, 1.4, rgb(200, 30, 44));
+    c.stroke(bellPlace.map(bow), 1.4, rgb(200, 30, 44));
     QPainterPath tails(QPointF(47, 105));
     tails.cubicTo(QPointF(40, 112), QPointF(38, 118), QPointF(36, 124));
     tails.moveTo(49, 105);
     tails.cubicTo(QPointF(56, 112), QPointF(58, 118), QPointF(60, 124));
-    c.stroke(tails, 1.3, rgb(200, 30, 44));
+    c.stroke(bellPlace.map(tails), 1.3, rgb(200, 30, 44));
     QPainterPath knot;
     knot.addEllipse(QPointF(48, 104.5), 2, 2);
-    c.fill(knot, rgb(160, 20, 34));
+    c.fill(bellPlace.map(knot), rgb(160, 20, 34));
     // Loop and sphere.
     QPainterPath loop;
     loop.addEllipse(QPointF(48, 123), 2.6, 2.2);
-    c.stroke(loop, 1.3, rgb(150, 104, 20));
+    c.stroke(bellPlace.map(loop), 1.3, rgb(150, 104, 20));
     QPainterPath sphere;
     sphere.addEllipse(centre, 13, 13);
-    c.fill(sphere.translated(1.5, 2), rgb(190, 176, 150), 0.5);
-    c.fill(sphere, [](int x, int y) {
-        const double d = std::hypot(x + 0.5 - 43.0, y + 0.5 - 130.0) / 24.0;
+    c.fill(bellPlace.map(sphere.translated(1.5, 2)), rgb(190, 176, 150), 0.5);
+    c.fill(bellPlace.map(sphere), [](int x, int y) {
+        const QPointF at = bellPlace.inverted().map(QPointF(x + 0.5, y + 0.5));
+        const double d = std::hypot(at.x() - 43.0, at.y() - 130.0) / 24.0;
         return mix(rgb(255, 240, 150), rgb(196, 130, 20), std::min(1.0, d));
     });
-    c.stroke(sphere, 1.0, rgb(120, 78, 10));
+    c.stroke(bellPlace.map(sphere), 1.0, rgb(120, 78, 10));
     QPainterPath groove;
     groove.moveTo(35.6, 134);
     groove.cubicTo(QPointF(42, 137), QPointF(54, 137), QPointF(60.4, 134));
-    c.stroke(groove, 1.4, rgb(140, 92, 14));
+    c.stroke(bellPlace.map(groove), 1.4, rgb(140, 92, 14));
     QPainterPath slit;
     slit.addEllipse(QPointF(41, 142), 2.2, 2.2);
     slit.addEllipse(QPointF(55, 142), 2.2, 2.2);
     slit.moveTo(41, 142);
     slit.lineTo(55, 142);
-    c.fill(slit, rgb(70, 44, 8));
-    c.stroke(slit, 1.4, rgb(70, 44, 8));
+    c.fill(bellPlace.map(slit), rgb(70, 44, 8));
+    c.stroke(bellPlace.map(slit), 1.4, rgb(70, 44, 8));
     QPainterPath shine;
     shine.addEllipse(QPointF(42, 129), 3, 2);
-    c.fill(shine, rgb(255, 255, 230), 0.8);
+    c.fill(bellPlace.map(shine), rgb(255, 255, 230), 0.8);
 }
 
 void drawPetals(Canvas& c) {
