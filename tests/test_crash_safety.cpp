@@ -109,13 +109,7 @@ int saveInALoop(const QString& path) {
 
 // Enters a result at levelCombo position k, as the player does after a round.
 void enterResult(int k, int score, const QString& name) {
-    gameState.level = 4 - k;
-    gameState.score = score;
-    gameState.vanishCount = 1;
-    gameState.phase = 1;
-    MainForm->offerRankEntry(defaultName);
-    MainForm->showOkButton();
-    MainForm->NameEdit->setText(name);
+    openRankEntry(k, score, name, 1, 1);
     QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
 }
 

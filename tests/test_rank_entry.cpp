@@ -41,13 +41,7 @@ QList<int> scores(int k) {
 
 // The round-ended state with an open rank entry for a result at levelCombo position k.
 void openEntry(int k, int score, const QString& name) {
-    gameState.level = 4 - k;
-    gameState.score = score;
-    gameState.vanishCount = 7;
-    gameState.phase = 3;
-    MainForm->offerRankEntry(defaultName);
-    MainForm->showOkButton();
-    MainForm->NameEdit->setText(name);
+    openRankEntry(k, score, name, 7, 3);
 }
 
 } // namespace

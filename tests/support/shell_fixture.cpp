@@ -10,6 +10,7 @@
 #include "shell/version_form.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -102,4 +103,14 @@ QStringList profileKeys(const QString& text) {
             keys << section + QLatin1Char('/') + line.section(QLatin1Char('='), 0, 0);
     }
     return keys;
+}
+
+void openRankEntry(int k, int score, const QString& name, int vanish, int phase) {
+    gameState.level = 4 - k;
+    gameState.score = score;
+    gameState.vanishCount = vanish;
+    gameState.phase = phase;
+    MainForm->offerRankEntry(defaultName);
+    MainForm->showOkButton();
+    MainForm->NameEdit->setText(name);
 }

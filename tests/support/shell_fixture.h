@@ -37,6 +37,10 @@ private:
     QImage sheet_;
 };
 
+// The round-ended state with an open rank entry, name typed in, for a result at
+// levelCombo position k, as the player meets it after a round.
+void openRankEntry(int k, int score, const QString& name, int vanish, int phase);
+
 // Reads a whole file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 // Writes a whole file (test set-up); fails the test through QVERIFY-free abort on error.
