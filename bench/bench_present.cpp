@@ -6,13 +6,13 @@
 #include "game/controls.h"
 #include "game/round.h"
 #include "game/round_view.h"
+#include "platform/app_folder.h"
+#include "platform/application.h"
+#include "platform/qt_platform.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
-#include "shell/app_folder.h"
-#include "shell/application.h"
 #include "shell/main_form.h"
-#include "shell/qt_platform.h"
 #include "support/game_harness.h"
 
 #include <QElapsedTimer>

@@ -2,6 +2,7 @@
 
 #include "game/field.h"
 #include "game/game_state.h"
+#include "game/hud.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"

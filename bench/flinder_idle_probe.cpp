@@ -2,8 +2,8 @@
 // idle-cost benchmark measures its CPU time from outside. It reports once the round runs.
 
 #include "game/game_state.h"
+#include "platform/platform.h"
 #include "shell/main_form.h"
-#include "shell/platform.h"
 #include "shell/startup.h"
 
 #include <QTimer>

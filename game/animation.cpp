@@ -1,7 +1,7 @@
 #include "game/animation.h"
 
+#include "platform/platform.h"
 #include "screen/frame.h"
-#include "shell/platform.h"
 
 void animationStep() {
     presentFrame();

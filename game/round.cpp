@@ -1,19 +1,20 @@
 #include "game/round.h"
 
 #include "game/controls.h"
-#include "game/conversions.h"
 #include "game/field.h"
 #include "game/game_state.h"
+#include "game/hud.h"
 #include "game/random.h"
 #include "game/round_mark.h"
 #include "game/round_view.h"
 #include "game/shot.h"
+#include "platform/platform.h"
 #include "screen/backgrounds.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
 #include "screen/panels.h"
-#include "shell/platform.h"
-#include "shell/ranking.h"
+#include "store/conversions.h"
+#include "store/ranking.h"
 
 #include <algorithm>
 

@@ -3,12 +3,13 @@
 #include "game/animation.h"
 #include "game/controls.h"
 #include "game/game_state.h"
+#include "game/hud.h"
 #include "game/round.h"
 #include "game/round_mark.h"
+#include "platform/platform.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
 #include "screen/panels.h"
-#include "shell/platform.h"
 
 namespace {
 

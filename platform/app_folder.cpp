@@ -1,4 +1,4 @@
-#include "shell/app_folder.h"
+#include "platform/app_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "shell/application.h"
+#include "platform/application.h"
 
-#include "shell/exception_display.h"
+#include "platform/exception_display.h"
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 

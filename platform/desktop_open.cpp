@@ -1,6 +1,6 @@
-#include "shell/desktop_open.h"
+#include "platform/desktop_open.h"
 
-#include "shell/errors.h"
+#include "platform/errors.h"
 
 #include <QDesktopServices>
 #include <QDir>

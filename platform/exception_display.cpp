@@ -1,6 +1,6 @@
-#include "shell/exception_display.h"
+#include "platform/exception_display.h"
 
-#include "shell/errors.h"
+#include "platform/errors.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "shell/latin_keys.h"
+#include "platform/latin_keys.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

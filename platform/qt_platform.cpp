@@ -1,4 +1,4 @@
-#include "shell/qt_platform.h"
+#include "platform/qt_platform.h"
 
 #include <QCoreApplication>
 

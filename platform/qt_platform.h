@@ -2,7 +2,7 @@
 // The platform on Qt: processEvents, a blocking sleep, a QTimer, the active state of
 // the main window, and animation steps paced by the clock.
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

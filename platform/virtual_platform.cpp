@@ -1,6 +1,6 @@
-#include "virtual_platform.h"
+#include "platform/virtual_platform.h"
 
-#include "shell/exception_display.h"
+#include "platform/exception_display.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,7 @@
 // in the order of their time and, at equal times, of scheduling. Errors thrown by an
 // event go to the exception display, as on Qt.
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "screen/backgrounds.h"
 
+#include "platform/app_folder.h"
 #include "screen/bitmap_file.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
-#include "shell/app_folder.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "screen/bitmap_file.h"
 
-#include "shell/errors.h"
+#include "platform/errors.h"
 
 #include <QDir>
 #include <QFile>

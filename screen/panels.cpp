@@ -1,12 +1,8 @@
 #include "screen/panels.h"
 
-#include "game/game_state.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
-
-#include <algorithm>
-#include <cstdint>
 
 namespace {
 
@@ -45,41 +41,27 @@ QString formatThousands(const QString& digits) {
     return result;
 }
 
-void drawScorePanel() {
-    drawNumberPanel(layout::scorePanel, layout::scoreAnchor,
-                    formatThousands(QString::number(gameState.score)));
-}
-
-void drawVanishPanel() {
-    drawNumberPanel(layout::vanishPanel, layout::vanishAnchor,
-                    formatThousands(QString::number(gameState.vanishCount)));
-}
-
-void drawPhasePanel() {
-    drawNumberPanel(layout::phasePanel, layout::phaseAnchor, QString::number(gameState.phase));
+void drawNumberPanel(NumberPanel panel, const QString& text) {
+    switch (panel) {
+    case NumberPanel::Score:
+        drawNumberPanel(layout::scorePanel, layout::scoreAnchor, text);
+        break;
+    case NumberPanel::Vanish:
+        drawNumberPanel(layout::vanishPanel, layout::vanishAnchor, text);
+        break;
+    case NumberPanel::Phase:
+        drawNumberPanel(layout::phasePanel, layout::phaseAnchor, text);
+        break;
+    }
 }
 
 void clearBonusPanel() {
     restorePanel(layout::bonusPanel);
 }
 
-void awardBonus() {
-    drawScorePanel();
-    const std::int64_t sum = std::int64_t(gameState.score) + gameState.bonus;
-    gameState.score = std::int32_t(std::min<std::int64_t>(sum, 999999999));
-    const QString text = QLatin1Char('+') + formatThousands(QString::number(gameState.bonus));
+void drawBonusText(const QString& text) {
     clearBonusPanel();
     drawTextRightAligned(text, centurySmall(), magenta, layout::bonusAnchor, layout::bonusPanel);
-    gameState.bonusTicks = 8;
-}
-
-void bonusCountdownStep() {
-    if (gameState.bonusTicks <= 0)
-        return;
-    if (--gameState.bonusTicks == 0) {
-        clearBonusPanel();
-        drawScorePanel();
-    }
 }
 
 void drawLevelPanel(const QString& name) {
@@ -92,13 +74,13 @@ int limitGaugeRight(int limit, int limitElapsed, int tickCount) {
     return 237 + int(147.0 - 146.0 * elapsedTicks / totalTicks);
 }
 
-void drawLimitGauge() {
+void drawLimitBar(int limit, int limitElapsed, int tickCount) {
     restorePanel(layout::limitPanel);
-    const int remaining = gameState.limit - gameState.limitElapsed;
+    const int remaining = limit - limitElapsed;
     const QRect stripe = remaining < 3   ? layout::redStripe
                          : remaining < 6 ? layout::yellowStripe
                                          : layout::greenStripe;
-    const int right = limitGaugeRight(gameState.limit, gameState.limitElapsed, gameState.tickCount);
+    const int right = limitGaugeRight(limit, limitElapsed, tickCount);
     copyToFrame(layout::rect(237, 312, right, 330), pictures.CharaImage, stripe);
 }
 

@@ -1,6 +1,6 @@
 #include "shell/column_delegate.h"
 
-#include "shell/text_columns.h"
+#include "store/text_columns.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -2,7 +2,7 @@
 // Connects a signal to one of the program's handlers so that an error it raises goes to
 // the application's exception display right there, instead of unwinding through Qt.
 
-#include "shell/exception_display.h"
+#include "platform/exception_display.h"
 
 #include <QObject>
 

@@ -5,7 +5,7 @@
 #include "shell/handler_connect.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
-#include "shell/ranking.h"
+#include "store/ranking.h"
 
 #include <QComboBox>
 #include <QLabel>

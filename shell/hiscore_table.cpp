@@ -1,7 +1,7 @@
 #include "shell/hiscore_table.h"
 
-#include "shell/ranking.h"
-#include "shell/text_columns.h"
+#include "store/ranking.h"
+#include "store/text_columns.h"
 
 namespace {
 

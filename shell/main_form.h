@@ -4,7 +4,7 @@
 // round works through (RoundView).
 
 #include "game/round_view.h"
-#include "shell/settings_file.h"
+#include "store/settings_file.h"
 
 #include <QMainWindow>
 

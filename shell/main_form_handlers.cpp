@@ -3,21 +3,21 @@
 
 #include "shell/main_form.h"
 
-#include "game/conversions.h"
 #include "game/game_state.h"
 #include "game/round.h"
+#include "platform/app_folder.h"
+#include "platform/desktop_open.h"
+#include "platform/exception_display.h"
 #include "screen/backgrounds.h"
-#include "shell/app_folder.h"
-#include "shell/desktop_open.h"
-#include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
 #include "shell/picture_view.h"
-#include "shell/ranking.h"
 #include "shell/save_failure_box.h"
-#include "shell/settings_file.h"
-#include "shell/text_columns.h"
 #include "shell/version_form.h"
+#include "store/conversions.h"
+#include "store/ranking.h"
+#include "store/settings_file.h"
+#include "store/text_columns.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -5,8 +5,8 @@
 #include "shell/main_form.h"
 
 #include "game/controls.h"
-#include "shell/exception_display.h"
-#include "shell/latin_keys.h"
+#include "platform/exception_display.h"
+#include "platform/latin_keys.h"
 #include "shell/picture_view.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "shell/name_validator.h"
 
-#include "shell/text_columns.h"
+#include "store/text_columns.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "shell/save_failure_box.h"
 
-#include "shell/exception_display.h"
+#include "platform/exception_display.h"
 
 #include <QApplication>
 #include <QMessageBox>

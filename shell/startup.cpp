@@ -1,14 +1,14 @@
 #include "shell/startup.h"
 
 #include "game/round.h"
+#include "platform/application.h"
+#include "platform/exception_display.h"
+#include "platform/qt_platform.h"
+#include "platform/termination_signals.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
-#include "shell/application.h"
-#include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
-#include "shell/qt_platform.h"
-#include "shell/termination_signals.h"
 #include "shell/version_form.h"
 
 #include <QIcon>

@@ -1,7 +1,7 @@
 #include "shell/version_form.h"
 
+#include "platform/desktop_open.h"
 #include "screen/fonts.h"
-#include "shell/desktop_open.h"
 #include "shell/handler_connect.h"
 #include "shell/transparent_picture.h"
 

@@ -1,6 +1,6 @@
-#include "game/conversions.h"
+#include "store/conversions.h"
 
-#include "shell/errors.h"
+#include "platform/errors.h"
 
 namespace {
 

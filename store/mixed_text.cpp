@@ -1,4 +1,4 @@
-#include "shell/mixed_text.h"
+#include "store/mixed_text.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "shell/private_profile.h"
+#include "store/private_profile.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "shell/ranking.h"
+#include "store/ranking.h"
 
 QString resultText(std::int32_t score, std::int32_t vanishCount, std::int32_t phase) {
     return QStringLiteral("%1:%2;%3").arg(score).arg(vanishCount).arg(phase);

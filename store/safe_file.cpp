@@ -1,4 +1,4 @@
-#include "shell/safe_file.h"
+#include "store/safe_file.h"
 
 #include <QDir>
 #include <QElapsedTimer>

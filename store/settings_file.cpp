@@ -1,10 +1,10 @@
-#include "shell/settings_file.h"
+#include "store/settings_file.h"
 
-#include "game/conversions.h"
-#include "shell/errors.h"
-#include "shell/mixed_text.h"
-#include "shell/ranking.h"
-#include "shell/safe_file.h"
+#include "platform/errors.h"
+#include "store/conversions.h"
+#include "store/mixed_text.h"
+#include "store/ranking.h"
+#include "store/safe_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 // survives any failure whole). Keys and sections the program does not know, their
 // order and the file's line endings are kept.
 
-#include "shell/private_profile.h"
+#include "store/private_profile.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "shell/text_columns.h"
+#include "store/text_columns.h"
 
 #include <QHash>
 #include <QStringEncoder>

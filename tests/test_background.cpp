@@ -3,13 +3,13 @@
 // choice unknown, and every way a "back.bmp" can be broken refused with its message.
 
 #include "game/game_state.h"
+#include "platform/app_folder.h"
+#include "platform/application.h"
+#include "platform/errors.h"
 #include "screen/backgrounds.h"
 #include "screen/bitmap_file.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
-#include "shell/app_folder.h"
-#include "shell/application.h"
-#include "shell/errors.h"
 #include "shell/main_form.h"
 #include "shell/picture_view.h"
 #include "support/game_harness.h"

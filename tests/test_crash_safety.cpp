@@ -12,11 +12,11 @@
 // disk through a file-size limit).
 
 #include "game/game_state.h"
-#include "shell/application.h"
+#include "platform/application.h"
 #include "shell/main_form.h"
-#include "shell/ranking.h"
-#include "shell/safe_file.h"
-#include "shell/settings_file.h"
+#include "store/ranking.h"
+#include "store/safe_file.h"
+#include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 // failed save at close asks instead whether to retry, to quit without saving or to keep
 // the window open.
 
-#include "shell/application.h"
-#include "shell/errors.h"
-#include "shell/exception_display.h"
+#include "platform/application.h"
+#include "platform/errors.h"
+#include "platform/exception_display.h"
 #include "shell/save_failure_box.h"
 
 #include <QAbstractButton>

@@ -3,6 +3,7 @@
 
 #include "game/controls.h"
 #include "game/game_state.h"
+#include "game/hud.h"
 #include "game/round.h"
 #include "game/round_mark.h"
 #include "game/shot.h"

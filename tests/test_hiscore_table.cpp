@@ -1,11 +1,11 @@
 // The hiscore table's lines, column by column, with full-width names and the widest
 // numbers, and the dialog that shows them level by level.
 
-#include "shell/application.h"
+#include "platform/application.h"
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
-#include "shell/text_columns.h"
+#include "store/text_columns.h"
 #include "support/shell_fixture.h"
 
 #include <QComboBox>

@@ -6,15 +6,15 @@
 
 #include "game/game_state.h"
 #include "game/round.h"
+#include "platform/application.h"
+#include "platform/errors.h"
+#include "platform/exception_display.h"
 #include "screen/bitmap_file.h"
-#include "shell/application.h"
-#include "shell/errors.h"
-#include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
-#include "shell/ranking.h"
-#include "shell/settings_file.h"
+#include "store/ranking.h"
+#include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
 #include <QBuffer>

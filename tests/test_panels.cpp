@@ -1,6 +1,7 @@
 // The panels beside the field, checked on the pixels of the frame.
 
 #include "game/game_state.h"
+#include "game/hud.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"

@@ -2,7 +2,7 @@
 // nothing, handlers nest inside processMessages, ticks do not pile up, restarting a
 // running timer changes nothing, and animation steps take their fixed time.
 
-#include "shell/qt_platform.h"
+#include "platform/qt_platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

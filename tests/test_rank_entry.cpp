@@ -3,7 +3,7 @@
 // remembered; a hand-edited score that is not a number stops the entry without loss.
 
 #include "game/game_state.h"
-#include "shell/application.h"
+#include "platform/application.h"
 #include "shell/main_form.h"
 #include "support/shell_fixture.h"
 

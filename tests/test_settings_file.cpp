@@ -3,10 +3,10 @@
 // and saves that never leave a torn file when they fail (test_crash_safety kills them
 // half-way).
 
-#include "shell/app_folder.h"
-#include "shell/errors.h"
-#include "shell/ranking.h"
-#include "shell/settings_file.h"
+#include "platform/app_folder.h"
+#include "platform/errors.h"
+#include "store/ranking.h"
+#include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
 #include <QCoreApplication>

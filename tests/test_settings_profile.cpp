@@ -2,7 +2,7 @@
 // functions do it: the reading rules, integer conversion, and writes that leave every
 // other byte as it was.
 
-#include "shell/private_profile.h"
+#include "store/private_profile.h"
 
 #include <QTest>
 

@@ -5,9 +5,9 @@
 // the unprivileged user "nobody".
 
 #include "game/game_state.h"
+#include "platform/app_folder.h"
+#include "platform/application.h"
 #include "screen/backgrounds.h"
-#include "shell/app_folder.h"
-#include "shell/application.h"
 #include "shell/main_form.h"
 #include "support/shell_fixture.h"
 

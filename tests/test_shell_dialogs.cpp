@@ -1,8 +1,8 @@
 // Where the two dialogs appear on their first and later showings, the version dialog's
 // contents and link, and the help page handed to the desktop (or named when it cannot be).
 
-#include "shell/app_folder.h"
-#include "shell/application.h"
+#include "platform/app_folder.h"
+#include "platform/application.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/version_form.h"

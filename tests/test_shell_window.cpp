@@ -4,10 +4,10 @@
 
 #include "game/field.h"
 #include "game/game_state.h"
-#include "shell/application.h"
+#include "platform/application.h"
+#include "platform/latin_keys.h"
 #include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
-#include "shell/latin_keys.h"
 #include "shell/main_form.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"

@@ -2,10 +2,10 @@
 // virtual time prove nothing: nested dispatch, pauses that dispatch nothing, ticks that
 // do not pile up and a fresh period at each start.
 
-#include "support/virtual_platform.h"
+#include "platform/virtual_platform.h"
 
-#include "shell/errors.h"
-#include "shell/exception_display.h"
+#include "platform/errors.h"
+#include "platform/exception_display.h"
 
 #include <QTest>
 

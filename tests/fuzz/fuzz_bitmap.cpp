@@ -6,9 +6,9 @@
 // instrumented and gives the fuzzer no guidance).
 
 #include "fuzz_check.h"
+#include "platform/errors.h"
 #include "screen/bitmap_file.h"
 #include "screen/raster.h"
-#include "shell/errors.h"
 
 #include <QFile>
 #include <QString>

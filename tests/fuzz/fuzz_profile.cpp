@@ -8,9 +8,9 @@
 
 #include "fuzz_check.h"
 #include "reference_profile.h"
-#include "shell/private_profile.h"
-#include "shell/ranking.h"
-#include "shell/settings_file.h"
+#include "store/private_profile.h"
+#include "store/ranking.h"
+#include "store/settings_file.h"
 
 #include <QByteArray>
 #include <QSet>

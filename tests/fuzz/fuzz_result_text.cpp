@@ -5,8 +5,8 @@
 
 #include "fuzz_check.h"
 #include "shell/hiscore_table.h"
-#include "shell/ranking.h"
-#include "shell/text_columns.h"
+#include "store/ranking.h"
+#include "store/text_columns.h"
 
 #include <QString>
 #include <QStringList>

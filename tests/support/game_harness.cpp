@@ -3,9 +3,9 @@
 #include "game/controls.h"
 #include "game/game_state.h"
 #include "game/round.h"
+#include "platform/exception_display.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
-#include "shell/exception_display.h"
 
 #include <cstring>
 

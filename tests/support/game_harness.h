@@ -3,8 +3,8 @@
 // wires the game to a virtual platform and a recording main window, and checks of the
 // field against the frame.
 
+#include "platform/virtual_platform.h"
 #include "support/fake_round_view.h"
-#include "support/virtual_platform.h"
 
 #include <QImage>
 #include <QStringList>

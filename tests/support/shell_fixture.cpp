@@ -2,9 +2,9 @@
 
 #include "game/game_state.h"
 #include "game/round.h"
+#include "platform/app_folder.h"
+#include "platform/exception_display.h"
 #include "screen/frame.h"
-#include "shell/app_folder.h"
-#include "shell/exception_display.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/version_form.h"

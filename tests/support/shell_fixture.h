@@ -3,8 +3,8 @@
 // their files in a folder of the test's choosing, the game on a virtual platform, and
 // the exception display recording instead of opening a box.
 
+#include "platform/virtual_platform.h"
 #include "shell/save_failure_box.h"
-#include "support/virtual_platform.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -7,9 +7,9 @@
 
 #include "game/controls.h"
 #include "game/game_state.h"
+#include "platform/application.h"
 #include "screen/fonts.h"
 #include "screen/layout.h"
-#include "shell/application.h"
 #include "shell/main_form.h"
 #include "support/shell_fixture.h"
 
