@@ -8,6 +8,7 @@
 #include "platform/app_folder.h"
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
+#include "platform/termination_signals.h"
 #include "screen/backgrounds.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
@@ -30,6 +31,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <chrono>
 #include <cstdio>
 
 // --- settings ---
@@ -100,6 +102,9 @@ void TMainForm::endOnSignal() {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "flinder: %s\n", exceptionMessage(e).toLocal8Bit().constData());
     }
+    // Saved, or the failure reported: closing the window and the toolkit's teardown may
+    // hang on a display that is gone or does not answer, and must not keep the program.
+    endProcessWithin(std::chrono::milliseconds(900));
     close();
     // Leaves every loop, a message box's included; the main loop then ends the program.
     QCoreApplication::exit(0);
