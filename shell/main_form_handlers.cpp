@@ -9,6 +9,7 @@
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
 #include "platform/termination_signals.h"
+#include "platform/window_placement.h"
 #include "screen/backgrounds.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
@@ -29,7 +30,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 
 #include <chrono>
 #include <cstdio>
@@ -41,7 +44,11 @@ void TMainForm::FormCreate() {
     const Settings s = loadSettings(settingsFilePath());
     loadedSettings = s;
     enteredEntries.clear();
-    move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
+    // The file keeps the top edge in "xpos", the left in "ypos". The frame's title bar
+    // is not known before the window is shown: the style's height stands for it.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    move(visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
+                               titleBar + MainMenu1->sizeHint().height(), screenAreas()));
     backgroundChoice = s.back;
     RankNameList->clear();
     RankNumberList->clear();
@@ -55,8 +62,11 @@ void TMainForm::FormCreate() {
 void TMainForm::FormClose() {
     SettingsChanges changes{loadedSettings, {}, enteredEntries};
     Settings& s = changes.current;
-    s.top = pos().y();
-    s.left = pos().x();
+    // Where the platform does not tell where the window is (Wayland), the stored position
+    // is written back as it was.
+    const bool known = windowPositionsKnown();
+    s.top = known ? pos().y() : loadedSettings.top;
+    s.left = known ? pos().x() : loadedSettings.left;
     s.back = backgroundChoice;
     for (int i = 0; i < RankNameList->count(); ++i)
         s.names.append(RankNameList->item(i)->text());
