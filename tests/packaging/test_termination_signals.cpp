@@ -1,9 +1,11 @@
 // The real program, started from a copy in a folder of its own, ends the normal way on
 // SIGTERM, SIGINT and SIGHUP: the main window closes, the settings are saved, and the
 // exit code is 0 (under the sanitizers: no leak on that path either). When they cannot
-// be saved, the program says so on standard error and ends all the same.
+// be saved, the program says so on standard error and ends all the same. Once saved, it
+// ends within a second even when its X server no longer answers.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -45,8 +47,9 @@ struct Copy {
     QString program;
     QProcess process;
 
-    // With a folder in the settings file's place when unsavable.
-    bool start(bool unsavable = false) {
+    // With a folder in the settings file's place when unsavable; on the X display given,
+    // else offscreen.
+    bool start(bool unsavable = false, const QString& display = QString()) {
         program = dir.filePath(QStringLiteral("flinder"));
         if (!QFile::copy(qEnvironmentVariable("FLINDER_BINARY"), program))
             return false;
@@ -58,6 +61,10 @@ struct Copy {
         ini.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // private, 0700
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
         process.setProcessChannelMode(unsavable ? QProcess::ForwardedOutputChannel
@@ -85,6 +92,33 @@ struct Copy {
     }
 };
 
+// A private X server, which a test can stop: it then never answers.
+struct XServer {
+    QProcess process;
+    QString display;
+
+    bool start() {
+        process.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("800x600x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        while (process.waitForReadyRead(10000) && !process.canReadLine()) {
+        }
+        if (!process.canReadLine())
+            return false;
+        display = QLatin1Char(':') + QString::fromLatin1(process.readLine().trimmed());
+        return true;
+    }
+    void signal(int sig) { ::kill(pid_t(process.processId()), sig); }
+    ~XServer() {
+        if (process.state() != QProcess::NotRunning) {
+            signal(SIGCONT);
+            process.kill();
+            process.waitForFinished(10000);
+        }
+    }
+};
+
 } // namespace
 
 class TestTerminationSignals : public QObject {
@@ -95,6 +129,7 @@ private slots:
     void signalClosesTheWindowAndSaves();
     void burstOfSignalsClosesOnce();
     void unsavableSettingsStillEnd();
+    void endsSoonAfterTheSaveWhenTheDisplayHangs();
 };
 
 void TestTerminationSignals::initTestCase() {
@@ -163,6 +198,29 @@ void TestTerminationSignals::unsavableSettingsStillEnd() {
                             QStringLiteral(" に書き込めません")),
              qPrintable(error));
     QVERIFY(QFileInfo(copy.dir.filePath(QStringLiteral("flinder.ini"))).isDir());
+}
+
+void TestTerminationSignals::endsSoonAfterTheSaveWhenTheDisplayHangs() {
+    // A stopped X server never answers: the toolkit's teardown waits for it forever.
+    XServer x;
+    QVERIFY2(x.start(), "Xvfb did not start");
+    Copy copy;
+    QVERIFY(copy.start(false, x.display));
+    QVERIFY(copy.waitForHandlers());
+    QVERIFY(!copy.process.waitForFinished(1000)); // shown, and idle
+    x.signal(SIGSTOP);
+    QVERIFY(::kill(pid_t(copy.process.processId()), SIGTERM) == 0);
+    QElapsedTimer sinceSave;
+    for (int i = 0; i < 3000 && !copy.settings().contains(QStringLiteral("\nname49=")); ++i)
+        QTest::qSleep(10);
+    sinceSave.start();
+    QVERIFY2(copy.settings().contains(QStringLiteral("\nname49=(none)\n")), "not saved");
+    QVERIFY(copy.settings().contains(QStringLiteral("\nname0=Keep\n")));
+    const bool ended = copy.process.waitForFinished(1500);
+    const qint64 ms = sinceSave.elapsed();
+    QVERIFY2(ended, qPrintable(QStringLiteral("still running %1 ms after the save").arg(ms)));
+    QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTerminationSignals)
