@@ -23,11 +23,16 @@ public:
         h.vp.setAfterDispatch([this] { check(); });
     }
 
-    // Runs until `target` rounds have started, or a check fails.
+    // Runs until `target` rounds have started, a check fails, or no round has started for
+    // stallMs of virtual time (the longest round of the usual run takes a minute and a
+    // half): then it returns early, also from a sequence that never ends.
     void run(int target) {
         h.vp.scheduleIn(0, [this] { pump(); });
-        while (rounds < target && failure.isEmpty())
-            h.vp.runUntil(h.vp.nowMs() + 10000);
+        try {
+            while (rounds < target && failure.isEmpty() && !stalled())
+                h.vp.runUntil(h.vp.nowMs() + 10000);
+        } catch (const Stalled&) {
+        }
     }
 
     GameHarness h;
@@ -35,11 +40,18 @@ public:
     int rounds = 0;
     long events = 0;
     GameInvariants invariants;
-    int returns = 0;       // menu commands back to the title
-    int nestedReturns = 0; // of them, inside a running sequence
+    std::int64_t lastStartMs = 0;  // virtual time of the latest START
+    std::int64_t longestGapMs = 0; // between two STARTs
+    int returns = 0;               // menu commands back to the title
+    int nestedReturns = 0;         // of them, inside a running sequence
     QString failure;
 
 private:
+    // Thrown past the game's handlers (not a std::exception, which they catch).
+    struct Stalled {};
+    static constexpr std::int64_t stallMs = 10 * 60 * 1000;
+    bool stalled() const { return h.vp.nowMs() - lastStartMs > stallMs; }
+
     int below(int n) { return int(rng() % std::uint32_t(n)); }
 
     void clickStart() {
@@ -52,9 +64,14 @@ private:
         quitWeight = persistent ? 2 : 60;
         fireWeight = persistent ? 320 : 150;
         ++rounds;
+        longestGapMs = std::max(longestGapMs, h.vp.nowMs() - lastStartMs);
+        lastStartMs = h.vp.nowMs();
         messagesBefore = int(h.view.messages.size());
         oksBefore = h.view.okShowings;
+        const int shown = h.view.titleHidings;
         h.view.clickStart();
+        if (h.view.titleHidings == shown)
+            fail(QStringLiteral("START did not start a round"));
     }
 
     void leaveAndMaybeStart() {
@@ -109,6 +126,8 @@ private:
 
     void check() {
         ++events;
+        if (stalled())
+            throw Stalled();
         if (roundMark() == RoundMark::None)
             return;
         const QString broken = invariants.check(h.vp.timerRunning(), h.vp.dispatchDepth() == 0);
@@ -160,12 +179,22 @@ void TestSoakRounds::randomRounds() {
     };
     qInfo("soak seed %u: %d rounds (%d \"OUT!\", %d \"PERFECT!\", %d returns to the title, %d "
           "of them inside a sequence), %ld events checked, %ld field checks, %lld s virtual, "
-          "%.1f s",
+          "at most %lld s between two STARTs, %.1f s",
           seed, soak.rounds, shown("OUT!"), shown("PERFECT!"), soak.returns, soak.nestedReturns,
           soak.events, soak.invariants.fieldChecks(),
-          static_cast<long long>(soak.h.vp.nowMs() / 1000), seconds);
+          static_cast<long long>(soak.h.vp.nowMs() / 1000),
+          static_cast<long long>(soak.longestGapMs / 1000), seconds);
     QVERIFY2(soak.failure.isEmpty(), qPrintable(soak.failure));
-    QVERIFY(soak.rounds >= target);
+    QVERIFY2(
+        soak.rounds >= target,
+        qPrintable(QStringLiteral("rounds stopped starting after %1 of them").arg(soak.rounds)));
+    // The soak reached what it is for, in proportion to its rounds: rounds played to
+    // "OUT!", returns to the title, some of them from inside a running sequence, and the
+    // field checked at every step.
+    QVERIFY(shown("OUT!") >= target / 50);
+    QVERIFY(soak.returns >= target / 2);
+    QVERIFY(soak.nestedReturns >= target / 10);
+    QVERIFY(soak.invariants.fieldChecks() >= 10L * target);
 }
 
 QTEST_MAIN(TestSoakRounds)

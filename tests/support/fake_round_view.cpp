@@ -11,6 +11,7 @@ FakeRoundView::FakeRoundView()
 
 void FakeRoundView::hideTitleScreen() {
     titleVisible = false;
+    ++titleHidings;
     returnMenuEnabled = true;
 }
 

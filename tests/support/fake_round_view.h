@@ -43,6 +43,7 @@ public:
 
     // --- observed ---
     bool titleVisible = true;
+    int titleHidings = 0; // rounds the game started
     bool returnMenuEnabled = false;
     bool mainImageVisible = false;
     bool messageVisible = false;
