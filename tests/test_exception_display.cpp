@@ -9,12 +9,48 @@
 #include "shell/save_failure_box.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 namespace {
+
+// Answers the message box that the code under test opens, from inside the box's own
+// loop. A modal window still open after the deadline (no message box, or an answer that
+// did not close it) is closed by force, so that the test fails instead of waiting.
+class BoxAnswer {
+public:
+    explicit BoxAnswer(std::function<void(QMessageBox*)> answer) : answer_(std::move(answer)) {
+        clock_.start();
+        QObject::connect(&poll_, &QTimer::timeout, [this] { look(); });
+        poll_.start(10);
+    }
+    // Whether a message box was answered and closed by that answer.
+    bool answered() const { return answered_ && !forced_; }
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && !answered_) {
+            answered_ = true;
+            answer_(box);
+        } else if (modal && clock_.elapsed() > 10000) {
+            forced_ = true;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(QDialog::Rejected);
+            else
+                modal->close();
+        }
+    }
+
+    std::function<void(QMessageBox*)> answer_;
+    QTimer poll_;
+    QElapsedTimer clock_;
+    bool answered_ = false;
+    bool forced_ = false;
+};
 
 // An object whose handler throws half-way through.
 class Thrower : public QObject {
@@ -97,10 +133,7 @@ void TestExceptionDisplay::messageBoxLooksAsItShould() {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QList<QMessageBox::StandardButton> buttons;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    const BoxAnswer answer([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
@@ -109,6 +142,7 @@ void TestExceptionDisplay::messageBoxLooksAsItShould() {
         box->buttons().first()->click();
     });
     showException(QStringLiteral("書き込めません"));
+    QVERIFY2(answer.answered(), "no message box was answered");
     QCOMPARE(title, QStringLiteral("Flinder"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(text, QStringLiteral("書き込めません."));
@@ -131,10 +165,7 @@ void TestExceptionDisplay::failedSaveBoxOffersTheWayOut() {
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     QStringList buttons;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    const BoxAnswer answer([&](QMessageBox* box) {
         text = box->text();
         format = box->textFormat();
         for (QAbstractButton* b : box->buttons()) {
@@ -145,8 +176,10 @@ void TestExceptionDisplay::failedSaveBoxOffersTheWayOut() {
         if (button.isEmpty())
             QTest::keyClick(box, Qt::Key_Escape);
     });
-    QCOMPARE(askAfterFailedSave(QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません")),
-             choice);
+    const SaveFailureChoice chosen =
+        askAfterFailedSave(QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません"));
+    QVERIFY2(answer.answered(), "no message box was answered");
+    QCOMPARE(chosen, choice);
     QCOMPARE(text,
              QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません.\n\n") + saveLossWarning);
     QCOMPARE(format, Qt::PlainText);
