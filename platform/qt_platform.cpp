@@ -6,7 +6,8 @@
 #include <ctime>
 #include <thread>
 
-QtPlatform::QtPlatform() {
+QtPlatform::QtPlatform()
+    : sleep_([](std::chrono::nanoseconds t) { std::this_thread::sleep_for(t); }) {
     timer_.setInterval(timerIntervalMs);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -25,7 +26,7 @@ void QtPlatform::processMessages() {
 
 void QtPlatform::pause(int ms) {
     if (ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        sleep_(std::chrono::milliseconds(ms));
 }
 
 void QtPlatform::awaitAnimationStep() {
@@ -34,14 +35,14 @@ void QtPlatform::awaitAnimationStep() {
     const qint64 now = stepClock_.nsecsElapsed();
     const qint64 since = now - lastStepNs_;
     if (lastStepNs_ >= 0 && since < interval) {
-        std::this_thread::sleep_for(std::chrono::nanoseconds(interval - since));
+        sleep_(std::chrono::nanoseconds(interval - since));
         lastStepNs_ += interval;
     } else if (lastStepNs_ >= 0 && since < 2 * interval) {
         // A step that took longer than its time does not wait, nor build up a debt.
         lastStepNs_ = now;
     } else {
         // The first step of an animation: it was just presented and stays a whole step.
-        std::this_thread::sleep_for(std::chrono::nanoseconds(interval));
+        sleep_(std::chrono::nanoseconds(interval));
         lastStepNs_ = now + interval;
     }
 }

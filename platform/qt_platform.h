@@ -9,12 +9,19 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
+#include <functional>
+
 class QtPlatform final : public Platform {
 public:
     QtPlatform();
 
     // The window whose activation counts; none means "active".
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    // The blocking wait of pauses and animation steps (a thread sleep); tests add up what
+    // is asked of it.
+    using Sleep = std::function<void(std::chrono::nanoseconds)>;
+    void setSleep(Sleep sleep) { sleep_ = std::move(sleep); }
 
     void processMessages() override;
     void pause(int ms) override;
@@ -29,6 +36,7 @@ public:
 private:
     QTimer timer_;
     std::function<void()> handler_;
+    Sleep sleep_;
     QPointer<QWidget> mainWindow_;
     QElapsedTimer stepClock_;
     qint64 lastStepNs_ = -1;
