@@ -1,20 +1,25 @@
 // Files a player (or a broken disk) may leave beside the program: settings files that
 // are huge, binary, oddly encoded or oddly broken into lines, rankings of the wrong
 // size, numbers out of range or marked up as HTML, and "back.bmp" files that lie about
-// themselves. Each gives the program's defined behaviour, never a crash or a hang, and
+// themselves or are broken (one table, through the loading and a round start's
+// background). Each gives the program's defined behaviour, never a crash or a hang, and
 // a sound file comes back from a save and load with its rankings whole.
 
 #include "game/game_state.h"
 #include "game/round.h"
+#include "platform/app_folder.h"
 #include "platform/application.h"
 #include "platform/errors.h"
 #include "platform/exception_display.h"
+#include "screen/backgrounds.h"
 #include "screen/bitmap_file.h"
+#include "screen/frame.h"
 #include "shell/hiscore_form.h"
 #include "shell/hiscore_table.h"
 #include "shell/main_form.h"
 #include "store/ranking.h"
 #include "store/settings_file.h"
+#include "support/game_harness.h"
 #include "support/shell_fixture.h"
 
 #include <QBuffer>
@@ -143,6 +148,7 @@ void TestHostileFiles::init() {
 }
 
 void TestHostileFiles::cleanup() {
+    setDataFolder(QString());
     delete dir_;
     dir_ = nullptr;
 }
@@ -511,6 +517,42 @@ void TestHostileFiles::bitmaps_data() {
     buffer.open(QIODevice::WriteOnly);
     QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
     QTest::newRow("a PNG named back.bmp") << png << QSize() << QPoint() << QRgb(0);
+
+    // A whole 40x30 picture, broken one way at a time.
+    Bmp good = rgb;
+    good.width = 40;
+    good.height = 30;
+    good.pixels = QByteArray(120 * 30, char(0x40));
+    const QByteArray whole = good.bytes();
+    QByteArray offsetPastEnd = whole;
+    putU32(offsetPastEnd, 10, quint32(whole.size() + 10));
+    QByteArray dataPastEnd = whole;
+    putU32(dataPastEnd, 10, quint32(whole.size() - 100));
+    Bmp zeroWidth = good;
+    zeroWidth.width = 0;
+    Bmp oddDepth = good;
+    oddDepth.bits = 7;
+    // Run-length code of a few bytes: 16000x9000 takes 144 MB in memory, past the
+    // reader's limit (128 MB); 5792x5792 is within it, but 33 million pixels loaded at
+    // every round start from a file of 1 KB.
+    Bmp pastTheReader = hugeRle;
+    pastTheReader.width = 16000;
+    pastTheReader.height = 9000;
+    Bmp overSixteenMillion = hugeRle;
+    overSixteenMillion.width = overSixteenMillion.height = 5792;
+    const QList<std::pair<const char*, QByteArray>> refused = {
+        {"zero-length", QByteArray()},
+        {"not a bitmap", QByteArray("hello, this is not a picture at all")},
+        {"header only", whole.left(54)},
+        {"truncated pixel data", whole.left(whole.size() - 50)},
+        {"data offset past the end", offsetPastEnd},
+        {"data runs past the end", dataPastEnd},
+        {"zero width", zeroWidth.bytes()},
+        {"7 bits per pixel", oddDepth.bytes()},
+        {"claims 16000x9000, RLE8: larger than the reader allows", pastTheReader.bytes()},
+        {"claims 5792x5792, RLE8: over 16 million pixels", overSixteenMillion.bytes()}};
+    for (const auto& [name, bytes] : refused)
+        QTest::newRow(name) << bytes << QSize() << QPoint() << QRgb(0);
 }
 
 void TestHostileFiles::bitmaps() {
@@ -527,14 +569,31 @@ void TestHostileFiles::bitmaps() {
     } catch (const AppError& e) {
         error = e.message();
     }
+    // A round start with the user's background: the same verdict, and a refused file
+    // draws nothing.
+    setDataFolder(dir_->path());
+    initPictures(testSheet());
+    drawBackground(1);
+    const QImage before = pictures.TmpImage;
+    QVERIFY(backBitmapExists());
+    QString drawError;
+    try {
+        drawBackground(4);
+    } catch (const AppError& e) {
+        drawError = e.message();
+    }
     if (size.isEmpty()) {
         QCOMPARE(error, invalidBitmap);
+        QCOMPARE(drawError, invalidBitmap);
+        QCOMPARE(pictures.TmpImage, before);
         return;
     }
     QCOMPARE(error, QString());
     QCOMPARE(picture.size(), size);
     QCOMPARE(picture.format(), QImage::Format_RGB32);
     QCOMPARE(QColor(picture.pixel(probe)), QColor(colour));
+    QCOMPARE(drawError, QString());
+    QCOMPARE(pictures.MybackImage, picture);
 }
 
 SHELL_TEST_MAIN(TestHostileFiles)
