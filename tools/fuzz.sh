@@ -4,8 +4,10 @@
 # corpus never grows by itself. Prints each target's execution count; exits non-zero
 # when a target fails (a crash, a broken property, a hang or too much memory), leaving
 # the input that did it in build/fuzz/artifacts/.
+# The test command only replays the seed corpus (the fuzz_*_corpus tests); this finds
+# new inputs, and is a command of its own so that a new finding never hides the tests.
 # Usage: sh tools/fuzz.sh [seconds-per-target] [target...]
-#   sh tools/fuzz.sh 10      the smoke run of the test command, every target
+#   sh tools/fuzz.sh 10      every target for 10 seconds
 #   sh tools/fuzz.sh 600 fuzz_bitmap
 set -eu
 cd "$(dirname "$0")/.."
@@ -21,7 +23,7 @@ esac
 
 . tools/packages.sh
 # shellcheck disable=SC2086
-sh tools/deps.sh $TEST_PACKAGES
+sh tools/deps.sh $FUZZ_PACKAGES
 cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 # shellcheck disable=SC2086
 cmake --build build/fuzz -j 2 --target $targets

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds the test configuration (AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test headless through CTest.
+# UndefinedBehaviorSanitizer) and runs every test headless through CTest, which sets
+# the tests' environment itself (so `ctest` in build/test does the same). Timed fuzzing
+# is a command of its own: sh tools/fuzz.sh.
 set -eu
 cd "$(dirname "$0")/.."
 . tools/packages.sh
@@ -8,11 +10,5 @@ cd "$(dirname "$0")/.."
 sh tools/deps.sh $TEST_PACKAGES
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFLINDER_SANITIZE=ON
 cmake --build build/test
-# Each fuzz target for 10 seconds on its seed corpus (long runs: sh tools/fuzz.sh 600).
-sh tools/fuzz.sh 10
-export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
-export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd build/test
 exec ctest --output-on-failure -j2
