@@ -1,9 +1,10 @@
 #!/bin/sh
 # The Debian package.
 #   lint BUILD_DIR SOURCE_DIR
-#       builds the packaged configuration (Release) in BUILD_DIR/package-release, makes
-#       the package and runs lintian on it: no error, no warning, and the hardening of
-#       dpkg-buildflags (hardening=+all) in the build and in the program.
+#       makes the package as shipped, with tools/package.sh in BUILD_DIR/package-release
+#       (the program alone, in Release), and runs lintian on it: no error, no warning,
+#       and the hardening of dpkg-buildflags (hardening=+all) in the build and in the
+#       program.
 #   run BUILD_DIR
 #       makes the package from the build tree, checks its control fields, unpacks it
 #       (dpkg-deb -x) and starts it under a private X server, from its desktop entry and
@@ -43,12 +44,10 @@ make_package() {
 lint() {
     source=$1
     release=$build/package-release
-    generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
-    cmake -S "$source" -B "$release" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-        -DFLINDER_TESTS=OFF >"$scratch/build.log" 2>&1 &&
-        cmake --build "$release" -j 2 --target flinder compressed_docs >>"$scratch/build.log" 2>&1 ||
-        { cat "$scratch/build.log" >&2; fail "building the Release configuration"; }
-    make_package "$release"
+    sh "$source/tools/package.sh" "$release" >"$scratch/build.log" 2>&1 ||
+        { cat "$scratch/build.log" >&2; fail "tools/package.sh"; }
+    deb=$(tail -n 1 "$scratch/build.log")
+    echo "package: $(basename "$deb")"
 
     out=$(lintian --display-info --fail-on error,warning "$deb" 2>"$scratch/lintian.err") ||
         fail "lintian: $out $(cat "$scratch/lintian.err")"
