@@ -78,6 +78,11 @@ $actual"
     [ -f "$scratch/opt$path/help/help.htm" ] || fail "no help page below Path= (/opt)"
     exec=$(sed -n 's/^Exec=//p' "$entry")
     [ -x "$scratch/opt$exec" ] || fail "Exec=$exec with prefix /opt/flinder"
+    # So does the manual page.
+    page=$(gzip -dc "$scratch/opt/opt/flinder/share/man/man6/flinder.6.gz")
+    for named in "$exec" "$path/help/help.htm" "$path/installed"; do
+        echo "$page" | grep -qF "$named" || fail "the manual page does not name $named"
+    done
     ;;
 desktop-entry)
     out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
