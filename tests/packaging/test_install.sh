@@ -7,6 +7,8 @@
 #   metainfo      appstreamcli validate (the installed tree: metainfo, entry, icons)
 #   manpage       the manual page renders in section 6 without warnings; it and the
 #                 help page both say that the termination signals save the settings
+#   uninstall     tools/uninstall.sh removes a /usr/local installation with the folders
+#                 it made, and leaves the prefix's own folders
 # Usage: test_install.sh CHECK BUILD_DIR
 set -eu
 check=$1
@@ -119,6 +121,15 @@ manpage)
         [ "$(grep -c "$signal" "$help")" -ge 2 ] ||
             fail "the help page does not name $signal in both languages"
     done
+    ;;
+uninstall)
+    fresh=$scratch/fresh
+    mkdir -p "$fresh/usr/local/bin" "$fresh/usr/local/games" "$fresh/usr/local/share/man"
+    before=$(cd "$fresh" && find . | LC_ALL=C sort)
+    install_into "$fresh" /usr/local
+    DESTDIR=$fresh sh "$(dirname "$0")/../../tools/uninstall.sh" "$build"
+    after=$(cd "$fresh" && find . | LC_ALL=C sort)
+    [ "$after" = "$before" ] || fail "left after uninstalling: $after"
     ;;
 *)
     fail "unknown check $check"
