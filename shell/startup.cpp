@@ -9,9 +9,11 @@
 #include "screen/frame.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
+#include "shell/pad_control.h"
 #include "shell/version_form.h"
 
 #include <QIcon>
+#include <QTimer>
 
 int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     Application app(argc, argv);
@@ -35,6 +37,9 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
         VersionForm = new TVersionForm(MainForm);
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
+        // The gamepads a moment later: the window shows and takes keys without waiting.
+        auto* pads = new PadControl(MainForm);
+        QTimer::singleShot(gamepadStartDelayMs, pads, [pads] { pads->start(); });
         terminationSignals.setHandler([] {
             if (MainForm)
                 MainForm->endOnSignal();

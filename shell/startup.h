@@ -4,6 +4,9 @@
 
 #include <functional>
 
+// The gamepads start this long after the main window is shown.
+constexpr int gamepadStartDelayMs = 250;
+
 // Runs the program; returns its exit code (always 0). afterShow, when given, runs once
 // the main window has been shown and before the message loop starts.
 int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow = {});
