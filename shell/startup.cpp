@@ -15,6 +15,13 @@
 #include <QIcon>
 #include <QTimer>
 
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icon%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     Application app(argc, argv);
     // The per-user settings folder of an installed copy is AppConfigLocation:
@@ -24,7 +31,7 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     QApplication::setOrganizationDomain(QStringLiteral("flindergame.org"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flindergame.Flinder"));
     TerminationSignals terminationSignals;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon32.png")));
+    QApplication::setWindowIcon(applicationIcon());
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
     qtPlatform.setTimerHandler([] { runHandler(timerTimer); });

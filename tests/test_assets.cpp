@@ -4,6 +4,7 @@
 #include "screen/frame.h"
 #include "screen/layout.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
@@ -171,7 +172,7 @@ private slots:
             EXPECT_NONE(firstDifference(committed, embedded, name + " committed vs embedded"));
         }
         EXPECT_NONE(firstDifference(sheet, QImage(out.filePath(names[0])), "loadSheet()"));
-        for (int size : {16, 32, 48, 64, 128, 256}) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
             const QString name = QStringLiteral("icon%1.png").arg(size);
             const QImage i(out.filePath(name));
             QCOMPARE(i.size(), QSize(size, size));
@@ -180,6 +181,12 @@ private slots:
             EXPECT_NONE(firstDifference(i, QImage(source + QStringLiteral("/assets/") + name),
                                         name + " generated vs committed"));
         }
+
+        // The scalable icon, a text file, byte for byte.
+        QFile svg(out.filePath(QStringLiteral("icon.svg")));
+        QFile committedSvg(source + QStringLiteral("/assets/icon.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && committedSvg.open(QIODevice::ReadOnly));
+        QCOMPARE(svg.readAll(), committedSvg.readAll());
 
         QProcess usage;
         usage.start(generator, {});

@@ -11,6 +11,7 @@
 #include "shell/main_form.h"
 #include "shell/pad_control.h"
 #include "shell/picture_view.h"
+#include "shell/startup.h"
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
 
@@ -144,6 +145,11 @@ void TestShellWindow::firstStartWithoutSettings() {
     QVERIFY(!HiscoreForm->isVisible());
     QCOMPARE(gameState.inputEnabled, 0);
     QVERIFY(shell.errors.isEmpty());
+    // The window's icon comes drawn at every size a desktop shows it at.
+    QList<QSize> sizes;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        sizes << QSize(size, size);
+    QCOMPARE(applicationIcon().availableSizes(), sizes);
 }
 
 void TestShellWindow::componentsAndStacking() {
