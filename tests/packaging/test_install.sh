@@ -51,6 +51,7 @@ usr/share/icons/hicolor/32x32/apps/$id.png
 usr/share/icons/hicolor/48x48/apps/$id.png
 usr/share/icons/hicolor/64x64/apps/$id.png
 usr/share/icons/hicolor/scalable/apps/$id.svg
+usr/share/lintian/overrides/flinder
 usr/share/man/man6/flinder.6.gz
 usr/share/metainfo/$id.metainfo.xml"
     actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
