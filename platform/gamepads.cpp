@@ -2,8 +2,16 @@
 
 #include <SDL.h>
 
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 // The few SDL functions used, looked up in the library once it is loaded. The headers
 // give their types; the program does not link the library.
@@ -63,6 +71,7 @@ Gamepads::Gamepads() {
 }
 
 Gamepads::~Gamepads() {
+    stopWatching();
     if (!sdl_)
         return;
     for (Pad& pad : pads_)
@@ -87,6 +96,78 @@ bool Gamepads::start() {
     // Pads attached already announce themselves as added.
     poll();
     return true;
+}
+
+namespace {
+
+// Whether the event device has buttons of a joystick or a gamepad (BTN_JOYSTICK to
+// BTN_THUMBR, which hold BTN_SOUTH and the other face buttons).
+bool hasPadButtons(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false; // not ours to read: SDL could not read it either
+    unsigned char keys[KEY_MAX / 8 + 1] = {};
+    const bool read = ::ioctl(fd, EVIOCGBIT(EV_KEY, sizeof keys), keys) >= 0;
+    ::close(fd);
+    if (!read)
+        return false;
+    for (int code = BTN_JOYSTICK; code <= BTN_THUMBR; ++code)
+        if (keys[code / 8] & (1u << (code % 8)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool Gamepads::padDeviceIn(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::System | QDir::Files, QDir::Unsorted);
+    for (const QString& name : names) {
+        if (name.startsWith(QLatin1String("js")))
+            return true;
+        if (name.startsWith(QLatin1String("event")) &&
+            hasPadButtons(QFile::encodeName(dir.filePath(name))))
+            return true;
+    }
+    return false;
+}
+
+void Gamepads::startWhenAttached(const QString& folder) {
+    if (sdl_ || watch_)
+        return;
+    if (padDeviceIn(folder)) {
+        start();
+        return;
+    }
+    // New devices, and devices whose access rights change (the desktop grants a user
+    // access to a pad just after it appears).
+    watchFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watchFd_ < 0)
+        return;
+    if (inotify_add_watch(watchFd_, QFile::encodeName(folder).constData(),
+                          IN_CREATE | IN_ATTRIB | IN_MOVED_TO) < 0) {
+        stopWatching();
+        return;
+    }
+    watchedFolder_ = folder;
+    watch_ = new QSocketNotifier(watchFd_, QSocketNotifier::Read, this);
+    connect(watch_, &QSocketNotifier::activated, this, [this] {
+        char events[4096];
+        while (::read(watchFd_, events, sizeof events) > 0) {
+        }
+        if (padDeviceIn(watchedFolder_)) {
+            stopWatching();
+            start();
+        }
+    });
+}
+
+void Gamepads::stopWatching() {
+    delete watch_;
+    watch_ = nullptr;
+    if (watchFd_ >= 0)
+        ::close(watchFd_);
+    watchFd_ = -1;
 }
 
 int Gamepads::attached() const {

@@ -5,12 +5,16 @@
 // left stick past its dead zone), the four face buttons as one, and Start.
 //
 // SDL is loaded only by start(): the library pulls in the desktop's audio and video
-// libraries with it, which a program should not wait for while its window comes up.
-// Its events are read from the Qt event loop (SDL delivers them to the thread that
-// started it): every half second while no pad is attached, which is enough to notice
-// one being plugged in and costs nothing measurable, and every 8 ms while one is.
+// libraries with it (several MiB), which a program should not wait for while its window
+// comes up, nor carry while no pad is there. startWhenAttached() therefore watches the
+// system's input devices itself (inotify, no polling) and starts SDL only once a
+// joystick or gamepad is there. From then on SDL notices pads plugged in and out; its
+// events are read from the Qt event loop (SDL delivers them to the thread that started
+// it): every half second while no pad is attached and every 8 ms while one is.
 
 #include <QObject>
+#include <QSocketNotifier>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -30,6 +34,12 @@ public:
     // library is missing or refuses to start: the program then plays with keys only.
     bool start();
     bool started() const { return sdl_ != nullptr; }
+    // Starts at once when a pad is among the devices in folder (the system's input
+    // devices by default), else as soon as one appears there. Without the folder, never.
+    void startWhenAttached(const QString& folder = QStringLiteral("/dev/input"));
+    // Whether folder holds a joystick or gamepad: a joystick device (js*), or an event
+    // device (event*) that can be read and has a joystick's or gamepad's buttons.
+    static bool padDeviceIn(const QString& folder);
     // Reads the events SDL has gathered and reports every change, in order. The timer
     // calls it; tests may call it directly.
     void poll();
@@ -54,7 +64,12 @@ private:
     void closePad(int instanceId);
     void report();
 
+    void stopWatching();
+
     std::unique_ptr<Sdl> sdl_;
+    int watchFd_ = -1;
+    QSocketNotifier* watch_ = nullptr;
+    QString watchedFolder_;
     std::vector<Pad> pads_;
     std::function<void(PadInput, bool)> handler_;
     QTimer timer_;

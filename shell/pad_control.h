@@ -22,7 +22,8 @@ public:
     // Belongs to the form (deleted with it).
     explicit PadControl(TMainForm* form);
 
-    // Starts the pads (SDL); false when they are not available.
+    // Starts the pads (SDL) now; false when they are not available. (Start-up leaves it
+    // to gamepads().startWhenAttached().)
     bool start();
     Gamepads& gamepads() { return pads_; }
 

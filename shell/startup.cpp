@@ -7,6 +7,7 @@
 #include "platform/termination_signals.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
+#include "shell/app_icon.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/pad_control.h"
@@ -14,13 +15,6 @@
 
 #include <QIcon>
 #include <QTimer>
-
-QIcon applicationIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/assets/icon%1.png").arg(size), QSize(size, size));
-    return icon;
-}
 
 int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     Application app(argc, argv);
@@ -45,8 +39,10 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
         // The gamepads a moment later: the window shows and takes keys without waiting.
+        // SDL itself is loaded only once a pad is there.
         auto* pads = new PadControl(MainForm);
-        QTimer::singleShot(gamepadStartDelayMs, pads, [pads] { pads->start(); });
+        QTimer::singleShot(gamepadStartDelayMs, pads,
+                           [pads] { pads->gamepads().startWhenAttached(); });
         terminationSignals.setHandler([] {
             if (MainForm)
                 MainForm->endOnSignal();
