@@ -77,8 +77,8 @@ void TMainForm::createComponents() {
         newLabel(QString(), gameFont(centuryFamily, 35, true), QRect(35, 142, 174, 64), c);
     MessageLabel->setAlignment(Qt::AlignCenter);
 
-    TitleImage = newTransparentPicture(QImage(QStringLiteral(":/assets/title_logo.png")), c,
-                                       QImage(QStringLiteral(":/assets/title_logo@2x.png")));
+    TitleImage = newTransparentPicture(QStringLiteral(":/assets/title_logo.png"),
+                                       QStringLiteral(":/assets/title_logo@2x.png"), c);
     TitleImage->move(55, 90);
 
     RankLabel = newLabel(QStringLiteral("Rank In !"), gameFont(centuryFamily, 13, true),

@@ -20,10 +20,19 @@ QImage withTransparentKey(const QImage& picture) {
     return out;
 }
 
+namespace {
+
+// The whole factor at or above the ratio.
+int wholeAbove(qreal ratio) {
+    return std::max(1, int(std::ceil(ratio - 1e-3)));
+}
+
+} // namespace
+
 QImage pictureForScreen(const QImage& picture, const QImage& detailed, qreal ratio) {
     // Up to the next whole factor from the drawing that divides it (the detailed one for
     // even factors), then down to the ratio.
-    const int whole = std::max(1, int(std::ceil(ratio - 1e-3)));
+    const int whole = wholeAbove(ratio);
     const bool useDetailed = !detailed.isNull() && whole % 2 == 0;
     const QImage& base = useDetailed ? detailed : picture;
     const qreal baseRatio = useDetailed ? qreal(detailed.width()) / picture.width() : 1;
@@ -36,10 +45,13 @@ QImage pictureForScreen(const QImage& picture, const QImage& detailed, qreal rat
     return out;
 }
 
-QLabel* newTransparentPicture(const QImage& picture, QWidget* parent, const QImage& detailed) {
+QLabel* newTransparentPicture(const QString& file, const QString& detailedFile, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setAttribute(Qt::WA_TranslucentBackground);
     const qreal ratio = parent ? parent->devicePixelRatioF() : 1;
+    const QImage picture(file);
+    // The detailed drawing is read only where it is shown.
+    const QImage detailed = wholeAbove(ratio) % 2 == 0 ? QImage(detailedFile) : QImage();
     label->setPixmap(QPixmap::fromImage(pictureForScreen(picture, detailed, ratio)));
     label->setFixedSize(picture.size());
     return label;
