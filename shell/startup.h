@@ -2,15 +2,10 @@
 // Start-up: the application object, the three windows, the message loop. main() is this
 // and nothing else; the benchmarks run the same start-up with a probe attached.
 
-#include <QIcon>
-
 #include <functional>
 
 // The gamepads start this long after the main window is shown.
 constexpr int gamepadStartDelayMs = 250;
-
-// The program's icon, drawn at every size the desktop asks for.
-QIcon applicationIcon();
 
 // Runs the program; returns its exit code (always 0). afterShow, when given, runs once
 // the main window has been shown and before the message loop starts.

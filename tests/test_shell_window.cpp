@@ -11,7 +11,7 @@
 #include "shell/main_form.h"
 #include "shell/pad_control.h"
 #include "shell/picture_view.h"
-#include "shell/startup.h"
+#include "shell/app_icon.h"
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
 
