@@ -73,6 +73,10 @@ void SharpScaler::reset(const QImage& picture, qreal factor) {
     scaled_.setDevicePixelRatio(factor);
     columns_ = axis(picture.width(), size.width());
     rows_ = axis(picture.height(), size.height());
+    auto twoAtMost = [](const Axis& a) {
+        return std::all_of(a.count.begin(), a.count.end(), [](int n) { return n <= 2; });
+    };
+    enlarged_ = twoAtMost(columns_) && twoAtMost(rows_);
     update(picture, picture.rect());
 }
 
@@ -98,12 +102,71 @@ QRect SharpScaler::deviceRect(const QRect& sourceRect) const {
     return QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
+namespace {
+
+// a * wa + b * wb for weights summing to 256, all four channels at once (two per
+// 16-bit lane), rounded.
+inline quint32 mix256(quint32 a, quint32 wa, quint32 b, quint32 wb) {
+    const quint32 rb =
+        (((a & 0x00ff00ffu) * wa + (b & 0x00ff00ffu) * wb + 0x00800080u) >> 8) & 0x00ff00ffu;
+    const quint32 ag =
+        (((a >> 8) & 0x00ff00ffu) * wa + ((b >> 8) & 0x00ff00ffu) * wb + 0x00800080u) & 0xff00ff00u;
+    return rb | ag;
+}
+
+} // namespace
+
+// Enlarging, a device pixel meets at most two pixels along each axis: the rows are
+// scaled along x first (each source row once, kept while the next device rows need it),
+// then mixed along y.
+void SharpScaler::updateEnlarged(const QImage& source, const QRect& d) {
+    const int width = d.width();
+    std::vector<quint32> rows[2] = {std::vector<quint32>(size_t(width)),
+                                    std::vector<quint32>(size_t(width))};
+    int rowOf[2] = {-1, -1};
+    auto scaledRow = [&](int sourceRow) -> const quint32* {
+        for (int k = 0; k < 2; ++k)
+            if (rowOf[k] == sourceRow)
+                return rows[k].data();
+        const int k = rowOf[0] < rowOf[1] ? 0 : 1; // the older one
+        rowOf[k] = sourceRow;
+        const auto* in = reinterpret_cast<const quint32*>(source.constScanLine(sourceRow));
+        quint32* out = rows[k].data();
+        for (int x = d.left(); x <= d.right(); ++x) {
+            const size_t i = size_t(x);
+            const quint32* p = in + columns_.first[i];
+            out[x - d.left()] = columns_.count[i] == 1
+                                    ? p[0]
+                                    : mix256(p[0], quint32(columns_.weights[i][0]), p[1],
+                                             quint32(columns_.weights[i][1]));
+        }
+        return out;
+    };
+    for (int y = d.top(); y <= d.bottom(); ++y) {
+        const size_t j = size_t(y);
+        auto* out = reinterpret_cast<quint32*>(scaled_.scanLine(y)) + d.left();
+        const quint32* upper = scaledRow(rows_.first[j]);
+        if (rows_.count[j] == 1) {
+            std::copy(upper, upper + width, out);
+            continue;
+        }
+        const quint32* lower = scaledRow(rows_.first[j] + 1);
+        const quint32 wu = quint32(rows_.weights[j][0]), wl = quint32(rows_.weights[j][1]);
+        for (int x = 0; x < width; ++x)
+            out[x] = mix256(upper[x], wu, lower[x], wl);
+    }
+}
+
 void SharpScaler::update(const QImage& picture, const QRect& sourceRect) {
     const QRect d = deviceRect(sourceRect);
     if (d.isEmpty() || picture.size() != sourceSize_)
         return;
     const QImage source =
         picture.format() == scaled_.format() ? picture : picture.convertToFormat(scaled_.format());
+    if (enlarged_) {
+        updateEnlarged(source, d);
+        return;
+    }
     for (int y = d.top(); y <= d.bottom(); ++y) {
         const int rowFirst = rows_.first[size_t(y)], rowCount = rows_.count[size_t(y)];
         const auto& rowWeights = rows_.weights[size_t(y)];

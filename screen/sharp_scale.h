@@ -49,10 +49,12 @@ private:
         std::vector<std::array<int, 4>> weights;
     };
     static Axis axis(int sourceSize, int deviceSize);
+    void updateEnlarged(const QImage& source, const QRect& deviceRect);
     static void range(const Axis& a, int lo, int hi, int& from, int& to);
 
     QImage scaled_;
     QSize sourceSize_;
     qreal factor_ = 1;
     Axis columns_, rows_;
+    bool enlarged_ = false; // no device pixel meets more than two pixels along an axis
 };
