@@ -25,7 +25,6 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     QApplication::setOrganizationDomain(QStringLiteral("flindergame.org"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flindergame.Flinder"));
     TerminationSignals terminationSignals;
-    QApplication::setWindowIcon(applicationIcon());
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
     qtPlatform.setTimerHandler([] { runHandler(timerTimer); });
@@ -38,11 +37,15 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
         VersionForm = new TVersionForm(MainForm);
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
-        // The gamepads a moment later: the window shows and takes keys without waiting.
-        // SDL itself is loaded only once a pad is there.
+        // A moment later, so the window shows and takes keys without waiting for them:
+        // the icon (eight drawings to read, which the window system then shows in the
+        // title bar and the task switcher) and the gamepads (SDL itself is loaded only
+        // once a pad is there).
         auto* pads = new PadControl(MainForm);
-        QTimer::singleShot(gamepadStartDelayMs, pads,
-                           [pads] { pads->gamepads().startWhenAttached(); });
+        QTimer::singleShot(afterShowDelayMs, pads, [pads] {
+            QApplication::setWindowIcon(applicationIcon());
+            pads->gamepads().startWhenAttached();
+        });
         terminationSignals.setHandler([] {
             if (MainForm)
                 MainForm->endOnSignal();

@@ -4,8 +4,9 @@
 
 #include <functional>
 
-// The gamepads start this long after the main window is shown.
-constexpr int gamepadStartDelayMs = 250;
+// The window icon is set and the gamepads start this long after the main window is
+// shown.
+constexpr int afterShowDelayMs = 250;
 
 // Runs the program; returns its exit code (always 0). afterShow, when given, runs once
 // the main window has been shown and before the message loop starts.
