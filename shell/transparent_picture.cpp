@@ -45,11 +45,10 @@ QImage pictureForScreen(const QImage& picture, const QImage& detailed, qreal rat
     return out;
 }
 
-QLabel* newTransparentPicture(const QString& file, const QString& detailedFile, QWidget* parent) {
+QLabel* newTransparentPicture(const QImage& picture, const QString& detailedFile, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setAttribute(Qt::WA_TranslucentBackground);
     const qreal ratio = parent ? parent->devicePixelRatioF() : 1;
-    const QImage picture(file);
     // The detailed drawing is read only where it is shown.
     const QImage detailed = wholeAbove(ratio) % 2 == 0 ? QImage(detailedFile) : QImage();
     label->setPixmap(QPixmap::fromImage(pictureForScreen(picture, detailed, ratio)));

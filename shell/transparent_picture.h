@@ -14,6 +14,6 @@ QImage withTransparentKey(const QImage& picture);
 // smoothly (screen/sharp_scale.h). Its device pixel ratio is set to match.
 QImage pictureForScreen(const QImage& picture, const QImage& detailed, qreal ratio);
 
-// A label showing the picture in file at its own size, made for its parent's screen from
-// it or from detailedFile.
-QLabel* newTransparentPicture(const QString& file, const QString& detailedFile, QWidget* parent);
+// A label showing the picture at its own size, made for its parent's screen from it or
+// from the drawing in detailedFile.
+QLabel* newTransparentPicture(const QImage& picture, const QString& detailedFile, QWidget* parent);

@@ -2,6 +2,7 @@
 
 #include "platform/desktop_open.h"
 #include "screen/fonts.h"
+#include "screen/logos.h"
 #include "shell/handler_connect.h"
 #include "shell/transparent_picture.h"
 
@@ -18,8 +19,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 TVersionForm::TVersionForm(QWidget* mainWindow)
     : TDialogForm(mainWindow, QStringLiteral("バージョン情報"), QSize(298, 169)) {
-    Image1 = newTransparentPicture(QStringLiteral(":/assets/small_logo.png"),
-                                   QStringLiteral(":/assets/small_logo@2x.png"), this);
+    Image1 = newTransparentPicture(smallLogo(), QStringLiteral(":/assets/small_logo@2x.png"), this);
     Image1->move(41, 27);
 
     Label1 = new QLabel(QStringLiteral("Ver. 1.0.0"), this);
