@@ -44,11 +44,12 @@ void TMainForm::FormCreate() {
     const Settings s = loadSettings(settingsFilePath());
     loadedSettings = s;
     enteredEntries.clear();
-    // The file keeps the top edge in "xpos", the left in "ypos". The frame's title bar
-    // is not known before the window is shown: the style's height stands for it.
+    // The file keeps the frame's top edge in "xpos", its left in "ypos". The frame's
+    // title bar is not known before the window is shown: the style's height stands for it.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    move(visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
-                               titleBar + MainMenu1->sizeHint().height(), screenAreas()));
+    placeWindowFrame(
+        this, visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
+                                    titleBar + MainMenu1->sizeHint().height(), screenAreas()));
     backgroundChoice = s.back;
     RankNameList->clear();
     RankNumberList->clear();
