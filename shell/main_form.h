@@ -31,7 +31,7 @@ public:
 
     QWidget* client() const { return client_; }
 
-    // --- components, as the window's design names them ---
+    // --- components, by the names the handlers use ---
     PictureView* MainImage = nullptr;
     QLabel* MessageLabel = nullptr;
     QLabel* TitleImage = nullptr;

@@ -94,7 +94,7 @@ void TestGameRound::startSetsUpEachLevel() {
 }
 
 void TestGameRound::limitFollowsThePhases() {
-    // limit in force during a phase, levels 4..0 (the design's table).
+    // limit in force during a phase, levels 4..0.
     const QMap<int, QList<int>> table{
         {2, {31, 26, 21, 16, 11}},  {5, {25, 20, 15, 10, 5}}, {10, {15, 10, 5, 5, 5}},
         {11, {35, 30, 25, 20, 15}}, {20, {17, 12, 7, 5, 5}},  {21, {35, 30, 25, 20, 15}},

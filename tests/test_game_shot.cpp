@@ -127,7 +127,7 @@ void TestGameShot::travelRisesEightPixelsAFrame() {
     {
         GameHarness h;
         setUp(h, {"3....."}, 2, StarBall);
-        h.vp.stopTimer(); // no tick presents among the travel frames
+        h.vp.setMainWindowActive(false); // no tick presents among the travel frames
         FrameRecorder rec;
         const int framesBefore = h.vp.stepsAwaited();
         h.press(keyFire);
@@ -162,7 +162,7 @@ void TestGameShot::travelRisesEightPixelsAFrame() {
 void TestGameShot::blinkTakesTwelveWaits() {
     GameHarness h;
     setUp(h, {"1.2..."}, 1, LeftArrow);
-    h.vp.stopTimer(); // no tick presents among the shot's frames
+    h.vp.setMainWindowActive(false); // no tick presents among the shot's frames
     FrameRecorder rec;
     const int pausesBefore = h.vp.pauses();
     const qint64 t0 = h.vp.nowUs();
