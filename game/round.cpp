@@ -166,10 +166,11 @@ void perfectClear() {
     // Left for the title screen meanwhile: no timer, no new row.
     if (presentAndProcess(t) != RoundOutcome::GoOn)
         return;
-    platform().stopTimer();
+    // The pause is not counted either; the timer runs on with its period.
+    platform().pauseTimer();
     platform().pause(1000);
     roundView().hideMessage();
-    platform().startTimer();
+    platform().resumeTimer();
     insertRow();
 }
 

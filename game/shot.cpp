@@ -88,7 +88,9 @@ void fireShot() {
 void landPiece(int r) {
     const RoundTicket t = currentRound();
     const int c = gameState.launcherColumn;
-    platform().stopTimer();
+    // The landing's own time (blink, fall) does not count: the part of the period that
+    // had run is kept, and the clock runs on from it afterwards.
+    platform().pauseTimer();
     switch (gameState.currentPiece) {
     case RightArrow:
         if (c <= 4 && cells[c + 1][r] == LeftArrow) {
@@ -144,7 +146,7 @@ void landPiece(int r) {
     // The end of a round is final: a round that ended or was left meanwhile keeps its
     // timer stopped.
     if (outcome == RoundOutcome::GoOn)
-        platform().startTimer();
+        platform().resumeTimer();
     if (gameState.blockCount < 1)
         perfectClear();
     if (roundOutcome(t) == RoundOutcome::Replaced)

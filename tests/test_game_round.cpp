@@ -185,7 +185,7 @@ void TestGameRound::ticksNeverNest() {
     expireLimit();
     // The tick at 1800 inserts its second row at 1850 and processes messages: a slow
     // handler then lets the next period pass, and a tick is due inside the advance.
-    h.vp.schedule(1801, [&h] { h.vp.pause(300); });
+    h.vp.schedule(1801, [&h] { h.vp.pause(250); });
     h.vp.runUntil(1800);
     QCOMPARE(h.vp.ticksDelivered(), 2);
     QCOMPARE(gameState.phase, 2);
