@@ -307,25 +307,32 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
 }
 
 void TestShellWindow::lettersOfOtherScriptsByTheirLatinMeaning() {
-    // The first-level keysyms of each layout group of a key, as the X server gives them.
+    // What Qt gave for the press, and the first-level keysyms of each layout group of
+    // the key, as the X server gives them.
     struct Case {
         const char* layouts;
+        int typed;
         QList<quint32> groups;
         quint32 keycode;
         int latin;
     };
     const Case cases[] = {
-        {"ru,us: Z's key", {0x6d1, 0x7a}, 52, Qt::Key_Z},
-        {"us,ru: Z's key", {0x7a, 0x6d1}, 52, Qt::Key_Z},
-        {"de,ru: the German Z", {0x7a, 0x6ce}, 29, Qt::Key_Z},
-        {"ru alone: by place", {0x6d1}, 52, Qt::Key_Z},
-        {"ru,gr: by place", {0x6d1, 0x7e6}, 52, Qt::Key_Z},
-        {"map unknown: by place", {}, 52, Qt::Key_Z},
-        {"fr,ru: a comma there", {0x2c, 0x6d8}, 58, 0},
-        {"ru,us: no letter there", {0x6c8, 0x5b}, 34, 0},
+        {"ru,us: Z's key", 0x42F, {0x6d1, 0x7a}, 52, Qt::Key_Z},
+        {"us,ru: Z's key", 0x42F, {0x7a, 0x6d1}, 52, Qt::Key_Z},
+        {"de,ru: the German Z", 0x41D, {0x7a, 0x6ce}, 29, Qt::Key_Z},
+        {"ru alone: by place", 0x42F, {0x6d1}, 52, Qt::Key_Z},
+        {"ru,gr: by place", 0x42F, {0x6d1, 0x7e6}, 52, Qt::Key_Z},
+        {"map unknown: by place", 0x42F, {}, 52, Qt::Key_Z},
+        {"fr,ru: a comma there", 0x42C, {0x2c, 0x6d8}, 58, 0},
+        {"ru,us: no letter there", 0x425, {0x6c8, 0x5b}, 34, 0},
+        {"ara: Shift+Z types a tilde", Qt::Key_AsciiTilde, {0x5c6}, 52, Qt::Key_Z},
+        {"th: Shift+Z types a parenthesis", Qt::Key_ParenLeft, {0xdbc}, 52, Qt::Key_Z},
+        {"us,ara: Shift+grave is no letter", Qt::Key_AsciiTilde, {0x60, 0x5d0}, 49, 0},
+        {"us: Shift+1 is no letter", Qt::Key_Exclam, {0x31}, 10, 0},
+        {"map unknown: a tilde is no letter", Qt::Key_AsciiTilde, {}, 52, 0},
     };
     for (const Case& c : cases)
-        QVERIFY2(latinLetterOf(c.groups, c.keycode) == c.latin, c.layouts);
+        QVERIFY2(latinLetterOf(c.typed, c.groups, c.keycode) == c.latin, c.layouts);
 }
 
 void TestShellWindow::labelTextsShowWhole() {
