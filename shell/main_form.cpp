@@ -125,6 +125,8 @@ void TMainForm::createComponents() {
     NameEdit->setGeometry(261, 242, 127, 20);
     NameEdit->setValidator(new NameValidator(NameEdit));
     NameEdit->hide();
+    // Enter (or keypad Enter) in the name does what OK does; no button becomes a default.
+    connectHandler(NameEdit, &QLineEdit::returnPressed, this, [this] { okButtonClick(); });
 
     setTabOrder(StartButton, levelCombo);
     setTabOrder(levelCombo, okButton);

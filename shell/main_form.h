@@ -4,6 +4,7 @@
 // round works through (RoundView).
 
 #include "game/round_view.h"
+#include "shell/name_entry_guard.h"
 #include "store/settings_file.h"
 
 #include <QMainWindow>
@@ -121,9 +122,10 @@ private:
     void createComponents();
     void createMenus();
     void setBackMenuEnabled(bool enabled);
-    bool gameKey(QObject* receiver, QKeyEvent* event);
+    bool gameKey(QKeyEvent* event);
 
     QWidget* client_ = nullptr;
+    NameEntryGuard nameGuard_;
     bool ending_ = false; // a termination signal is ending the program
 };
 

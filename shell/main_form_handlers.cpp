@@ -8,6 +8,7 @@
 #include "platform/app_folder.h"
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
+#include "platform/platform.h"
 #include "screen/backgrounds.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
@@ -275,6 +276,7 @@ void TMainForm::offerRankEntry(const QString& name) {
     NameEdit->setText(leftColumns(name, NameValidator::maxColumns));
     NameEdit->show();
     NameEdit->setFocus(Qt::OtherFocusReason);
+    nameGuard_.open(platform().steadyMs());
 }
 
 void TMainForm::showOkButton() {
