@@ -58,8 +58,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         return type == QEvent::KeyPress && gameKey(key);
     }
-    if (type == QEvent::WindowDeactivate && watched == this)
-        nameGuard_.forgetHeldKeys();
     return QMainWindow::eventFilter(watched, event);
 }
 

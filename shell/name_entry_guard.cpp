@@ -14,26 +14,24 @@ quint32 keyOf(const QKeyEvent& event) {
 
 void NameEntryGuard::open(std::int64_t nowMs) {
     settledAtMs_ = nowMs + settleMs;
-    blocked_ = held_;
-}
-
-void NameEntryGuard::forgetHeldKeys() {
-    held_.clear();
-    blocked_.clear();
+    pressedSince_.clear();
 }
 
 bool NameEntryGuard::drops(const QKeyEvent& event, std::int64_t nowMs, bool entryOpen) {
     const quint32 key = keyOf(event);
     if (event.type() == QEvent::KeyRelease) {
-        if (!event.isAutoRepeat()) {
-            held_.remove(key);
-            blocked_.remove(key);
-        }
+        releasedAt_.insert(key, event.timestamp());
         return false;
     }
-    held_.insert(key);
-    if (!entryOpen || (nowMs >= settledAtMs_ && !blocked_.contains(key)))
+    // A held key repeats as presses marked so, or (on X11, where Qt cannot always tell)
+    // as a release and a press of the same event time.
+    const bool repeat = event.isAutoRepeat() ||
+                        (event.timestamp() != 0 && releasedAt_.value(key) == event.timestamp());
+    if (!entryOpen)
         return false;
-    blocked_.insert(key);
-    return true;
+    if (nowMs < settledAtMs_)
+        return true;
+    if (!repeat)
+        pressedSince_.insert(key);
+    return !pressedSince_.contains(key);
 }
