@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     bench::Verdicts verdicts;
     std::printf("Drawing (median per call; ratio to memcpy of one 640 KB frame)\n");
     runDrawFigures(verdicts);
+    std::printf("Round start's background (median per call)\n");
+    runBackgroundFigures(verdicts);
     std::printf("%s\n", verdicts.failures ? "DRAWING: FAIL" : "DRAWING: PASS");
     return verdicts.failures ? 1 : 0;
 }

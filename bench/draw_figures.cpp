@@ -3,10 +3,16 @@
 #include "game/field.h"
 #include "game/game_state.h"
 #include "game/hud.h"
+#include "platform/app_folder.h"
+#include "screen/backgrounds.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
 #include "screen/layout.h"
 #include "screen/panels.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -110,4 +116,51 @@ void runDrawFigures(bench::Verdicts& v) {
                 },
                 200),
             memcpyNs, 2.0);
+}
+
+namespace {
+
+// An 8-bit run-length BMP of w x h whose code ends at once (every pixel colour 0): a
+// file of about 1 KB, mostly its palette, whatever the size it claims.
+QByteArray emptyRleBitmap(int w, int h) {
+    QByteArray b(14 + 40 + 1024 + 2, '\0');
+    const auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, b.data() + at); };
+    const auto put32 = [&](int at, quint32 v) { qToLittleEndian(v, b.data() + at); };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, quint32(b.size()));
+    put32(10, 14 + 40 + 1024);
+    put32(14, 40);
+    put32(18, quint32(w));
+    put32(22, quint32(h));
+    put16(26, 1);
+    put16(28, 8);
+    put32(30, 1); // BI_RLE8
+    put32(34, 2);
+    b[b.size() - 1] = 1; // end of bitmap
+    return b;
+}
+
+} // namespace
+
+void runBackgroundFigures(bench::Verdicts& v) {
+    initPictures();
+    QTemporaryDir dir;
+    setDataFolder(dir.path());
+    const auto background = [&](const QByteArray& bytes, int perBatch, int batches) {
+        QFile file(backBitmapPath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return -1.0;
+        file.close();
+        return bench::medianNs([] { drawBackground(4); }, perBatch, batches);
+    };
+    const double pattern = bench::medianNs([] { drawBackground(0); }, 200);
+    std::printf("  %-34s %10.2f us  (reference)\n", "drawBackground, STONE", pattern / 1000.0);
+    const double small = background(emptyRleBitmap(8, 8), 20, 21);
+    v.ratio("drawBackground, back.bmp 8x8", small, pattern, 0);
+    // 16 Mi pixels from 1 KB: the round start after the first must cost what a small
+    // picture costs.
+    v.ratio("drawBackground, back.bmp 4096x4096", background(emptyRleBitmap(4096, 4096), 20, 21),
+            small, 1.5);
+    setDataFolder(QString());
 }

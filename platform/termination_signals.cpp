@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +24,10 @@ extern "C" void onClosingSignal(int) {
     // byte loses nothing.
     [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &byte, 1);
     errno = savedErrno;
+}
+
+extern "C" void onWatchdog(int) {
+    ::_exit(0);
 }
 
 } // namespace
@@ -68,4 +73,20 @@ void TerminationSignals::onReadable() {
     }
     if (handler_)
         handler_();
+}
+
+void endProcessWithin(std::chrono::milliseconds limit) {
+    static bool armed = false;
+    if (armed)
+        return;
+    armed = true;
+    struct sigaction action {};
+    action.sa_handler = onWatchdog;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGALRM, &action, nullptr);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(limit).count();
+    itimerval timer{};
+    timer.it_value.tv_sec = us / 1000000;
+    timer.it_value.tv_usec = us % 1000000;
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
 }

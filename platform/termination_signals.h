@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 
 class QSocketNotifier;
@@ -32,3 +33,9 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     std::function<void()> handler_;
 };
+
+// Ends the process with exit code 0 once `limit` has passed, should its orderly end not
+// have finished by then: after a signal the settings are saved, and what is left (the
+// toolkit's teardown) can hang for minutes on a display connection that is gone or a
+// compositor that does not answer. Only the first call counts.
+void endProcessWithin(std::chrono::milliseconds limit);

@@ -86,7 +86,8 @@ public:
     void Back5MenuClick() { selectBackground(4); }
 
     // A termination signal (logout, kill, Ctrl+C): saves if it can, reports a failure on
-    // standard error, and ends the program either way, also from inside a message box.
+    // standard error, and ends the program either way, also from inside a message box;
+    // from the save on the process ends within a second, whatever hangs.
     void endOnSignal();
 
     // Switches to the title screen.

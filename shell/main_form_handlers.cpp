@@ -9,6 +9,8 @@
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
 #include "platform/platform.h"
+#include "platform/termination_signals.h"
+#include "platform/window_placement.h"
 #include "screen/backgrounds.h"
 #include "shell/hiscore_form.h"
 #include "shell/name_validator.h"
@@ -29,8 +31,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 
+#include <chrono>
 #include <cstdio>
 
 // --- settings ---
@@ -40,7 +45,12 @@ void TMainForm::FormCreate() {
     const Settings s = loadSettings(settingsFilePath());
     loadedSettings = s;
     enteredEntries.clear();
-    move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
+    // The file keeps the frame's top edge in "xpos", its left in "ypos". The frame's
+    // title bar is not known before the window is shown: the style's height stands for it.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    placeWindowFrame(
+        this, visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
+                                    titleBar + MainMenu1->sizeHint().height(), screenAreas()));
     backgroundChoice = s.back;
     RankNameList->clear();
     RankNumberList->clear();
@@ -54,8 +64,11 @@ void TMainForm::FormCreate() {
 void TMainForm::FormClose() {
     SettingsChanges changes{loadedSettings, {}, enteredEntries};
     Settings& s = changes.current;
-    s.top = pos().y();
-    s.left = pos().x();
+    // Where the platform does not tell where the window is (Wayland), the stored position
+    // is written back as it was.
+    const bool known = windowPositionsKnown();
+    s.top = known ? pos().y() : loadedSettings.top;
+    s.left = known ? pos().x() : loadedSettings.left;
     s.back = backgroundChoice;
     for (int i = 0; i < RankNameList->count(); ++i)
         s.names.append(RankNameList->item(i)->text());
@@ -101,6 +114,9 @@ void TMainForm::endOnSignal() {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "flinder: %s\n", exceptionMessage(e).toLocal8Bit().constData());
     }
+    // Saved, or the failure reported: closing the window and the toolkit's teardown may
+    // hang on a display that is gone or does not answer, and must not keep the program.
+    endProcessWithin(std::chrono::milliseconds(900));
     close();
     // Leaves every loop, a message box's included; the main loop then ends the program.
     QCoreApplication::exit(0);

@@ -108,6 +108,7 @@ private slots:
     void userPictureStretchedTo196();
     void thinLinesOfALargePictureSurvive();
     void changedFileIsPickedUp();
+    void pictureDecodedOncePerChangeOfTheFile();
     void missingFileOrFolderDrawsStone();
     void brokenFiles_data();
     void brokenFiles();
@@ -195,6 +196,35 @@ void TestBackground::changedFileIsPickedUp() {
     writeFileBytes(bmpPath(), bmp24(2, 2));
     drawBackground(4);
     QCOMPARE(pictures.BackImage.pixel(191, 383), bmpPixel(1, 1));
+}
+
+void TestBackground::pictureDecodedOncePerChangeOfTheFile() {
+    // A new decode makes a new image (a new cache key); the kept one is shared as it was.
+    QByteArray bytes = bmp24(40, 30);
+    writeFileBytes(bmpPath(), bytes);
+    drawBackground(4);
+    const qint64 decoded = pictures.MybackImage.cacheKey();
+    const QImage back = pictures.BackImage;
+    drawBackground(1);
+    drawBackground(4);
+    QCOMPARE(pictures.MybackImage.cacheKey(), decoded);
+    QCOMPARE(pictures.BackImage, back);
+    QVERIFY(wellShowsBackImage());
+    // The same size in the same file, other pixels, a later time: decoded again.
+    bytes[54] = char(0xff);
+    writeFileBytes(bmpPath(), bytes);
+    QFile file(bmpPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(file.fileTime(QFileDevice::FileModificationTime).addSecs(1),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    drawBackground(4);
+    QVERIFY(pictures.MybackImage.cacheKey() != decoded);
+    QCOMPARE(pictures.MybackImage.pixel(0, 29), qRgb(0, 29, 0xff));
+    // A file that breaks after a good one fails at every round start.
+    writeFileBytes(bmpPath(), bytes.left(500));
+    QCOMPARE(errorOf(4), QStringLiteral("ビットマップイメージが不正です"));
+    QCOMPARE(errorOf(4), QStringLiteral("ビットマップイメージが不正です"));
 }
 
 void TestBackground::missingFileOrFolderDrawsStone() {

@@ -6,6 +6,7 @@
 #include "game/game_state.h"
 #include "platform/application.h"
 #include "platform/latin_keys.h"
+#include "platform/window_placement.h"
 #include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +113,7 @@ private slots:
     void backgroundMenuAndShortcuts();
     void altLettersOpenTheMenus();
     void positionSwapAndOddBackgroundWrittenBack();
+    void windowOpensWhereItCanBeSeen();
     void closingDuringARoundRecordsNoResult();
     void enterPressesTheFocusedButton();
     void onlyTheChosenBackgroundIsMarked();
@@ -659,6 +662,52 @@ void TestShellWindow::positionSwapAndOddBackgroundWrittenBack() {
         QVERIFY(shell.close());
         QVERIFY(settingsText(dir).startsWith(QStringLiteral("[Position]\nxpos=60\nypos=40\n")));
     }
+}
+
+void TestShellWindow::windowOpensWhereItCanBeSeen() {
+    // Two screens side by side, the right one smaller and lower; a 400x450 frame whose top
+    // 50 pixels are its title bar and menu bar.
+    const QList<QRect> screens{QRect(0, 0, 1280, 1024), QRect(1280, 200, 800, 600)};
+    struct Case {
+        const char* what;
+        QPoint stored, opened;
+    };
+    const Case cases[] = {
+        {"inside", {100, 300}, {100, 300}},
+        {"100 pixels of the title showing", {1980, 300}, {1980, 300}},
+        {"across both screens", {1100, 180}, {1100, 180}},
+        {"hanging below the screen", {100, 900}, {100, 900}},
+        {"right of every screen (xpos=3000 read as left)", {3000, 300}, {1680, 300}},
+        {"below the smaller screen", {1500, 900}, {1500, 350}},
+        {"far below", {100, 5000}, {100, 574}},
+        {"70 pixels of the title showing", {-330, 10}, {0, 10}},
+        {"title bar above the screen", {-30, -3}, {0, 0}},
+    };
+    for (const Case& c : cases)
+        QVERIFY2(visibleWindowPosition(c.stored, QSize(400, 450), 50, screens) == c.opened, c.what);
+
+    // The real window on the one screen there is; the close writes where it opened.
+    QTemporaryDir dir;
+    writeSettingsFile(dir, "[Position]\nxpos=3000\nypos=-30\n");
+    {
+        ShellFixture shell(dir.path());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(QRect(MainForm->pos(), MainForm->frameGeometry().size())));
+        QCOMPARE(MainForm->pos().x(), 0);
+        const QPoint opened = MainForm->pos();
+        QVERIFY(shell.close());
+        QVERIFY(settingsText(dir).startsWith(
+            QStringLiteral("[Position]\nxpos=%1\nypos=0\n").arg(opened.y())));
+    }
+    // Where a program cannot learn its window's position (Wayland), the stored one stays.
+    writeSettingsFile(dir, "[Position]\nxpos=3000\nypos=-30\n");
+    setWindowPositionsKnown(false);
+    {
+        ShellFixture shell(dir.path());
+        QVERIFY(shell.close());
+    }
+    setWindowPositionsKnown(std::nullopt);
+    QVERIFY(settingsText(dir).startsWith(QStringLiteral("[Position]\nxpos=3000\nypos=-30\n")));
 }
 
 void TestShellWindow::closingDuringARoundRecordsNoResult() {

@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -213,7 +214,9 @@ public:
         view.note = [this](const QString& what) { note(what); };
         shell.vp.setAfterDispatch([this] { check(); });
         // What would go to the desktop (the help page, the home page) is only counted. The
-        // help page lies beside the program, as in an unpacked copy.
+        // help page lies beside the program, as in an unpacked copy. No xdg-open on the
+        // PATH: the toolkit's opening, which hands the pages to the counter, is used.
+        qputenv("PATH", QFile::encodeName(noOpener.path()));
         QDir().mkpath(folder + QStringLiteral("/help"));
         writeFileBytes(folder + QStringLiteral("/help/help.htm"), "<html></html>");
         setProgramFolder(folder);
@@ -243,6 +246,7 @@ public:
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         setProgramFolder(QString());
+        qputenv("PATH", oldPath);
         shell.vp.setAfterDispatch(nullptr);
     }
 
@@ -254,6 +258,8 @@ public:
             shell.vp.runUntil(shell.vp.nowMs() + 10000);
     }
 
+    QByteArray oldPath = qgetenv("PATH");
+    QTemporaryDir noOpener;
     ShellFixture shell;
     SoakPlatform platform;
     WatchedView view;

@@ -3,4 +3,4 @@
 BUILD_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev \
 fonts-urw-base35 fonts-ipafont-gothic xfonts-shinonome"
 # Additionally for the tests.
-TEST_PACKAGES="$BUILD_PACKAGES xvfb xauth xdotool clang libclang-rt-14-dev desktop-file-utils appstream man-db lintian"
+TEST_PACKAGES="$BUILD_PACKAGES xvfb xauth xdotool openbox clang libclang-rt-14-dev desktop-file-utils appstream man-db lintian"

@@ -5,7 +5,8 @@
 #                 the help page
 #   desktop-entry desktop-file-validate, and the keys the menu relies on
 #   metainfo      appstreamcli validate (the installed tree: metainfo, entry, icons)
-#   manpage       the manual page renders in section 6 without warnings
+#   manpage       the manual page renders in section 6 without warnings; it and the
+#                 help page both say that the termination signals save the settings
 # Usage: test_install.sh CHECK BUILD_DIR
 set -eu
 check=$1
@@ -107,6 +108,12 @@ manpage)
     echo "$out" | head -n 1 | grep -q '^FLINDER(6) ' || fail "not a section-6 page: $out"
     echo "$out" | grep -q 'flinder - puzzle-action game' || fail "no NAME line: $out"
     echo "$out" | grep -q 'Flinder/' || fail "the per-user folder is not named: $out"
+    help=$root/usr/share/games/flinder/help/help.htm
+    for signal in SIGTERM SIGINT SIGHUP; do
+        echo "$out" | grep -q "$signal" || fail "the manual page does not name $signal"
+        [ "$(grep -c "$signal" "$help")" -ge 2 ] ||
+            fail "the help page does not name $signal in both languages"
+    done
     ;;
 *)
     fail "unknown check $check"

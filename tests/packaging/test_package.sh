@@ -96,6 +96,7 @@ control_fields() {
         echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$p" ||
             fail "Depends lacks $p"
     done
+    field Suggests | grep -qw www-browser || fail "Suggests: $(field Suggests)"
 }
 
 start_x_server() {
