@@ -15,12 +15,11 @@ public:
     virtual int selectedLevelPosition() const = 0;
     virtual QString levelItemText(int position) const = 0;
 
-    // Round start, step 4: hide StartButton, levelCombo, TitleImage and SelectGroup;
-    // enable ReturnManu; disable BackMenu.
+    // At START, in this order: hide StartButton, levelCombo, TitleImage and SelectGroup,
+    // enable ReturnManu and disable BackMenu; close the main window's input method so
+    // the game keys reach it as they are; show MainImage.
     virtual void hideTitleScreen() = 0;
-    // Step 5: close the main window's input method so the game keys reach it.
     virtual void closeInputMethod() = 0;
-    // Step 6: show MainImage.
     virtual void showMainImage() = 0;
 
     // MessageLabel: show with this text and colour; hide.

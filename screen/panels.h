@@ -18,6 +18,9 @@ void drawBonusText(const QString& text);
 // The level's name, at the start of a round over the freshly copied frame zone.
 void drawLevelPanel(const QString& name);
 
+// The round's limit counts seconds of five 200 ms timer ticks.
+constexpr int ticksPerSecond = 5;
+
 // The right edge (exclusive) of the LIMIT bar for these counters.
 int limitGaugeRight(int limit, int limitElapsed, int tickCount);
 // Empties the LIMIT panel and draws the bar: colour by the seconds left, length by the

@@ -91,14 +91,14 @@ void TMainForm::createComponents() {
 
     SelectGroup = new QGroupBox(QStringLiteral("SELECT LEVEL"), c);
     SelectGroup->setGeometry(54, 266, 300, 65);
-    // The frame line runs through the middle of the caption, as the design draws it.
+    // The frame line runs through the middle of the caption, as Windows draws a group.
     SelectGroup->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }"));
 
     StartButton = new QPushButton(QStringLiteral("START"), c);
     StartButton->setGeometry(255, 289, 75, 25);
-    // A focused button takes Enter as well as Space, as on the design's platform.
+    // A focused button takes Enter as well as Space, as on Windows.
     StartButton->setAutoDefault(true);
     connectHandler(StartButton, &QPushButton::clicked, this, [this] { StartButtonClick(); });
 
@@ -125,6 +125,8 @@ void TMainForm::createComponents() {
     NameEdit->setGeometry(261, 242, 127, 20);
     NameEdit->setValidator(new NameValidator(NameEdit));
     NameEdit->hide();
+    // Enter (or keypad Enter) in the name does what OK does; no button becomes a default.
+    connectHandler(NameEdit, &QLineEdit::returnPressed, this, [this] { okButtonClick(); });
 
     setTabOrder(StartButton, levelCombo);
     setTabOrder(levelCombo, okButton);

@@ -4,6 +4,7 @@
 // round works through (RoundView).
 
 #include "game/round_view.h"
+#include "shell/name_entry_guard.h"
 #include "store/settings_file.h"
 
 #include <QMainWindow>
@@ -31,7 +32,7 @@ public:
 
     QWidget* client() const { return client_; }
 
-    // --- components, as the window's design names them ---
+    // --- components, by the names the handlers use ---
     PictureView* MainImage = nullptr;
     QLabel* MessageLabel = nullptr;
     QLabel* TitleImage = nullptr;
@@ -122,9 +123,10 @@ private:
     void createComponents();
     void createMenus();
     void setBackMenuEnabled(bool enabled);
-    bool gameKey(QObject* receiver, QKeyEvent* event);
+    bool gameKey(QKeyEvent* event);
 
     QWidget* client_ = nullptr;
+    NameEntryGuard nameGuard_;
     bool ending_ = false; // a termination signal is ending the program
 };
 

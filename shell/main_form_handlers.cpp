@@ -8,6 +8,7 @@
 #include "platform/app_folder.h"
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
+#include "platform/platform.h"
 #include "platform/termination_signals.h"
 #include "platform/window_placement.h"
 #include "screen/backgrounds.h"
@@ -291,6 +292,7 @@ void TMainForm::offerRankEntry(const QString& name) {
     NameEdit->setText(leftColumns(name, NameValidator::maxColumns));
     NameEdit->show();
     NameEdit->setFocus(Qt::OtherFocusReason);
+    nameGuard_.open(platform().steadyMs());
 }
 
 void TMainForm::showOkButton() {

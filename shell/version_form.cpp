@@ -25,7 +25,7 @@ TVersionForm::TVersionForm(QWidget* mainWindow)
     Label1 = new QLabel(QStringLiteral("Ver. 1.0.0"), this);
     Label1->setFont(gameFont(pGothicFamily, 16, false));
     Label1->move(198, 55);
-    Label1->adjustSize(); // the labels take the size of their text (62 x 16 in the design)
+    Label1->adjustSize(); // the labels take the size of their text (about 62 x 16)
 
     Label3 = new LinkLabel(homePageAddress, this);
     QFont linkFont = gameFont(pGothicFamily, 12, false);

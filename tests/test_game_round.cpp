@@ -94,7 +94,7 @@ void TestGameRound::startSetsUpEachLevel() {
 }
 
 void TestGameRound::limitFollowsThePhases() {
-    // limit in force during a phase, levels 4..0 (the design's table).
+    // limit in force during a phase, levels 4..0.
     const QMap<int, QList<int>> table{
         {2, {31, 26, 21, 16, 11}},  {5, {25, 20, 15, 10, 5}}, {10, {15, 10, 5, 5, 5}},
         {11, {35, 30, 25, 20, 15}}, {20, {17, 12, 7, 5, 5}},  {21, {35, 30, 25, 20, 15}},
@@ -185,7 +185,7 @@ void TestGameRound::ticksNeverNest() {
     expireLimit();
     // The tick at 1800 inserts its second row at 1850 and processes messages: a slow
     // handler then lets the next period pass, and a tick is due inside the advance.
-    h.vp.schedule(1801, [&h] { h.vp.pause(300); });
+    h.vp.schedule(1801, [&h] { h.vp.pause(250); });
     h.vp.runUntil(1800);
     QCOMPARE(h.vp.ticksDelivered(), 2);
     QCOMPARE(gameState.phase, 2);

@@ -10,6 +10,7 @@
 #include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
+#include "shell/name_entry_guard.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
@@ -31,6 +32,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -81,12 +83,14 @@ void key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 }
 
 // Fills column 0 down to row 10 and lets the limit run out: the next row ends the round.
+// Returns once the player has seen "OUT!" and the name field takes keys.
 void endRoundByTheNextRow(VirtualPlatform& vp, int score) {
     for (int r = 0; r < 11; ++r)
         gameState.cells[0][r] = RightArrow;
     gameState.score = score;
     gameState.limitElapsed = gameState.limit;
     vp.runUntil(vp.nowMs() + 400);
+    vp.runUntil(vp.nowMs() + NameEntryGuard::settleMs);
 }
 
 } // namespace
@@ -103,6 +107,7 @@ private slots:
     void lettersOfOtherScriptsByTheirLatinMeaning();
     void labelTextsShowWhole();
     void returnDuringRankEntryRecordsNothing();
+    void gameKeysNeverTypeIntoTheName();
     void rankEntryFromEndOfRoundToFileAndRestart();
     void nameFieldLimitsAndControlCharacters();
     void backgroundMenuAndShortcuts();
@@ -310,25 +315,32 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
 }
 
 void TestShellWindow::lettersOfOtherScriptsByTheirLatinMeaning() {
-    // The first-level keysyms of each layout group of a key, as the X server gives them.
+    // What Qt gave for the press, and the first-level keysyms of each layout group of
+    // the key, as the X server gives them.
     struct Case {
         const char* layouts;
+        int typed;
         QList<quint32> groups;
         quint32 keycode;
         int latin;
     };
     const Case cases[] = {
-        {"ru,us: Z's key", {0x6d1, 0x7a}, 52, Qt::Key_Z},
-        {"us,ru: Z's key", {0x7a, 0x6d1}, 52, Qt::Key_Z},
-        {"de,ru: the German Z", {0x7a, 0x6ce}, 29, Qt::Key_Z},
-        {"ru alone: by place", {0x6d1}, 52, Qt::Key_Z},
-        {"ru,gr: by place", {0x6d1, 0x7e6}, 52, Qt::Key_Z},
-        {"map unknown: by place", {}, 52, Qt::Key_Z},
-        {"fr,ru: a comma there", {0x2c, 0x6d8}, 58, 0},
-        {"ru,us: no letter there", {0x6c8, 0x5b}, 34, 0},
+        {"ru,us: Z's key", 0x42F, {0x6d1, 0x7a}, 52, Qt::Key_Z},
+        {"us,ru: Z's key", 0x42F, {0x7a, 0x6d1}, 52, Qt::Key_Z},
+        {"de,ru: the German Z", 0x41D, {0x7a, 0x6ce}, 29, Qt::Key_Z},
+        {"ru alone: by place", 0x42F, {0x6d1}, 52, Qt::Key_Z},
+        {"ru,gr: by place", 0x42F, {0x6d1, 0x7e6}, 52, Qt::Key_Z},
+        {"map unknown: by place", 0x42F, {}, 52, Qt::Key_Z},
+        {"fr,ru: a comma there", 0x42C, {0x2c, 0x6d8}, 58, 0},
+        {"ru,us: no letter there", 0x425, {0x6c8, 0x5b}, 34, 0},
+        {"ara: Shift+Z types a tilde", Qt::Key_AsciiTilde, {0x5c6}, 52, Qt::Key_Z},
+        {"th: Shift+Z types a parenthesis", Qt::Key_ParenLeft, {0xdbc}, 52, Qt::Key_Z},
+        {"us,ara: Shift+grave is no letter", Qt::Key_AsciiTilde, {0x60, 0x5d0}, 49, 0},
+        {"us: Shift+1 is no letter", Qt::Key_Exclam, {0x31}, 10, 0},
+        {"map unknown: a tilde is no letter", Qt::Key_AsciiTilde, {}, 52, 0},
     };
     for (const Case& c : cases)
-        QVERIFY2(latinLetterOf(c.groups, c.keycode) == c.latin, c.layouts);
+        QVERIFY2(latinLetterOf(c.typed, c.groups, c.keycode) == c.latin, c.layouts);
 }
 
 void TestShellWindow::labelTextsShowWhole() {
@@ -409,6 +421,55 @@ void TestShellWindow::returnDuringRankEntryRecordsNothing() {
     endRoundByTheNextRow(shell.vp, 0);
     QVERIFY(!f->RankLabel->isVisible());
     QVERIFY(f->okButton->isVisible());
+}
+
+void TestShellWindow::gameKeysNeverTypeIntoTheName() {
+    // Z pressed all through the end of the round and the moment after it, and a key held
+    // down from before the end: none of it types; keys pressed after that do.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    defaultName = QStringLiteral("Keep");
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    VirtualPlatform& vp = shell.vp;
+    const qint64 t = vp.nowMs(); // the next tick, at t + 200, ends the round
+    for (int r = 0; r < 11; ++r)
+        gameState.cells[0][r] = RightArrow;
+    gameState.score = 500;
+    gameState.limitElapsed = gameState.limit;
+    // A press or release at virtual time at; repeat marks an auto-repeat, time the event's
+    // own time (0: none).
+    const auto send = [&vp](qint64 at, QEvent::Type type, int qtKey, bool repeat = false,
+                            quint64 time = 0) {
+        vp.schedule(at, [=] {
+            QKeyEvent e(type, qtKey, Qt::NoModifier, QString(QChar(qtKey).toLower()), repeat);
+            e.setTimestamp(time);
+            QCoreApplication::sendEvent(MainForm->windowHandle(), &e);
+        });
+    };
+    send(t + 100, QEvent::KeyPress, Qt::Key_A); // held down from here
+    qint64 entry = -1;
+    for (qint64 at = t + 201; at <= t + 876; at += 25) {
+        vp.schedule(at, [&] {
+            if (entry < 0 && f->NameEdit->isVisible())
+                entry = vp.nowMs();
+        });
+        send(at, QEvent::KeyPress, Qt::Key_Z), send(at, QEvent::KeyRelease, Qt::Key_Z);
+    }
+    vp.runUntil(t + 1000);
+    QVERIFY(rankEntryShown());
+    // Some came in the end sequence, some waited for the entry, the last within the
+    // moment after it.
+    QVERIFY(entry > t + 201 && t + 876 < entry + NameEntryGuard::settleMs);
+    QCOMPARE(f->NameEdit->text(), QStringLiteral("Keep"));
+    send(t + 1050, QEvent::KeyPress, Qt::Key_A, true);          // the held key repeats
+    send(t + 1070, QEvent::KeyRelease, Qt::Key_A, false, 5070); // as X11 may give a repeat
+    send(t + 1070, QEvent::KeyPress, Qt::Key_A, false, 5070);
+    send(t + 1100, QEvent::KeyRelease, Qt::Key_A, false, 5100);
+    send(t + 1150, QEvent::KeyPress, Qt::Key_B);
+    send(t + 1150, QEvent::KeyRelease, Qt::Key_B);
+    vp.runUntil(t + 1200);
+    QCOMPARE(f->NameEdit->text(), QStringLiteral("Keepb"));
 }
 
 void TestShellWindow::rankEntryFromEndOfRoundToFileAndRestart() {
@@ -662,8 +723,8 @@ void TestShellWindow::closingDuringARoundRecordsNoResult() {
 }
 
 void TestShellWindow::enterPressesTheFocusedButton() {
-    // Every push button takes Enter (main or keypad) when it has the focus; the rank
-    // entry's OK is no default button, so Enter in the name field does not press it.
+    // Every push button takes Enter (main or keypad) when it has the focus, and Enter in
+    // the rank entry's name stores it as OK does; no button is a default button.
     QTemporaryDir dir;
     ShellFixture shell(dir.path());
     TMainForm* f = MainForm;
@@ -673,13 +734,29 @@ void TestShellWindow::enterPressesTheFocusedButton() {
     QVERIFY(gameScreenShown());
     endRoundByTheNextRow(shell.vp, 500);
     QVERIFY(rankEntryShown());
-    key(Qt::Key_Return);
-    QVERIFY(rankEntryShown());
     f->okButton->setFocus();
     key(Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(titleScreenShown());
     QCOMPARE(f->RankNumberList->item(20)->text().section(QLatin1Char(':'), 0, 0),
              QStringLiteral("500"));
+    for (const auto& [enter, modifiers, score] :
+         {std::tuple(Qt::Key_Return, Qt::NoModifier, 400),
+          std::tuple(Qt::Key_Enter, Qt::KeypadModifier, 300)}) {
+        f->StartButton->setFocus();
+        key(Qt::Key_Return);
+        endRoundByTheNextRow(shell.vp, score);
+        QCOMPARE(f->focusWidget(), f->NameEdit);
+        QTest::keyClicks(f->NameEdit, QStringLiteral("N"));
+        key(enter, modifiers);
+        QVERIFY(titleScreenShown());
+        QVERIFY(!rankEntryShown());
+    }
+    QStringList stored;
+    for (int i = 20; i < 23; ++i)
+        stored << f->RankNameList->item(i)->text();
+    QCOMPARE(stored, (QStringList{QString(), "N", "NN"}));
+    QCOMPARE(f->RankNumberList->item(22)->text().section(QLatin1Char(':'), 0, 0),
+             QStringLiteral("300"));
 
     THiscoreForm* h = HiscoreForm;
     f->HiscoreMenuClick();

@@ -68,12 +68,15 @@ public:
     void awaitAnimationStep() override { vp_.awaitAnimationStep(); }
     void startTimer() override { vp_.startTimer(); }
     void stopTimer() override { vp_.stopTimer(); }
+    void pauseTimer() override { vp_.pauseTimer(); }
+    void resumeTimer() override { vp_.resumeTimer(); }
     bool timerRunning() const override { return vp_.timerRunning(); }
     void setTimerHandler(std::function<void()> handler) override {
         vp_.setTimerHandler(std::move(handler));
     }
     bool mainWindowActive() const override { return MainForm && MainForm->isActiveWindow(); }
     std::int64_t currentTimeSeconds() const override { return vp_.currentTimeSeconds(); }
+    std::int64_t steadyMs() const override { return vp_.steadyMs(); }
 
     // Game handlers on the stack that are processing messages.
     int depth() const { return depth_; }
