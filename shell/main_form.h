@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the title screen and the game screen over one 400x400 client area,
-// the menu bar, the hidden ranking lists and the rank-entry controls. It is the view a
-// round works through (RoundView).
+// the menu bar, the ranking and the rank-entry controls. It is the view a round works
+// through (RoundView).
 
 #include "game/round_view.h"
 #include "store/settings_file.h"
@@ -17,7 +17,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -41,8 +40,6 @@ public:
     QPushButton* StartButton = nullptr;
     QComboBox* levelCombo = nullptr;
     QPushButton* okButton = nullptr;
-    QListWidget* RankNameList = nullptr;
-    QListWidget* RankNumberList = nullptr;
     QLineEdit* NameEdit = nullptr;
 
     QMenuBar* MainMenu1 = nullptr;
@@ -62,6 +59,8 @@ public:
     // Ctrl+F1 .. Ctrl+F5.
     std::array<QShortcut*, 5> backShortcuts{};
 
+    // The ranking, RankNameList and RankNumberList: read by FormCreate, changed by OK.
+    Ranking ranking;
     // The settings as FormCreate read them and the rank entries made since: what the
     // close writes over the file is what this window changed.
     Settings loadedSettings;
@@ -106,7 +105,7 @@ public:
     void showMainImage() override;
     void showMessage(const QString& text, QColor colour) override;
     void hideMessage() override;
-    QString rankNumber(int index) const override;
+    const Ranking& currentRanking() const override { return ranking; }
     void offerRankEntry(const QString& name) override;
     void showOkButton() override;
 

@@ -14,7 +14,6 @@
 #include "shell/picture_view.h"
 #include "shell/save_failure_box.h"
 #include "shell/version_form.h"
-#include "store/conversions.h"
 #include "store/ranking.h"
 #include "store/settings_file.h"
 #include "store/text_columns.h"
@@ -26,7 +25,6 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 
@@ -41,10 +39,7 @@ void TMainForm::FormCreate() {
     enteredEntries.clear();
     move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
     backgroundChoice = s.back;
-    RankNameList->clear();
-    RankNumberList->clear();
-    RankNameList->addItems(s.names);
-    RankNumberList->addItems(s.numbers);
+    ranking = s.ranking;
     defaultName = s.defaultName;
     for (int value = 0; value < 5; ++value)
         backItem(value)->setChecked(value == backgroundChoice);
@@ -56,10 +51,7 @@ void TMainForm::FormClose() {
     s.top = pos().y();
     s.left = pos().x();
     s.back = backgroundChoice;
-    for (int i = 0; i < RankNameList->count(); ++i)
-        s.names.append(RankNameList->item(i)->text());
-    for (int i = 0; i < RankNumberList->count(); ++i)
-        s.numbers.append(RankNumberList->item(i)->text());
+    s.ranking = ranking;
     s.defaultName = defaultName;
     saveSettings(settingsFilePath(), changes);
     // Saved: a later save (a signal after the close) has nothing of this window's to add.
@@ -129,19 +121,11 @@ void TMainForm::returnToTitle() {
 
 void TMainForm::okButtonClick() {
     if (RankLabel->isVisible()) {
-        const int b = 10 * (4 - gameState.level);
-        int i = b;
-        // The tenth entry scored less (the round's end checked it), so the place lies
-        // within the block; the bound only keeps a broken list from reading past it.
-        while (i < b + entriesPerLevel - 1 &&
-               strToInt(scorePart(RankNumberList->item(i)->text())) > gameState.score)
-            ++i;
-        RankNameList->insertItem(i, NameEdit->text());
-        delete RankNameList->takeItem(b + 10);
-        RankNumberList->insertItem(
-            i, resultText(gameState.score, gameState.vanishCount, gameState.phase));
-        delete RankNumberList->takeItem(b + 10);
-        enteredEntries.append(RankEntry{b, NameEdit->text(), RankNumberList->item(i)->text()});
+        // A hand-edited score met while placing stops here, the entry still open.
+        const int b = levelBlockStart(positionOfLevel(gameState.level));
+        const QString result = resultText(gameState.score, gameState.vanishCount, gameState.phase);
+        ranking.enter(b, NameEdit->text(), result);
+        enteredEntries.append(RankEntry{b, NameEdit->text(), result});
         defaultName = NameEdit->text();
         RankLabel->hide();
         InputLabel->hide();
@@ -262,10 +246,6 @@ void TMainForm::showMessage(const QString& text, QColor colour) {
 
 void TMainForm::hideMessage() {
     MessageLabel->hide();
-}
-
-QString TMainForm::rankNumber(int index) const {
-    return RankNumberList->item(index)->text();
 }
 
 void TMainForm::offerRankEntry(const QString& name) {

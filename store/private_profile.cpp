@@ -1,6 +1,6 @@
 #include "store/private_profile.h"
 
-#include <limits>
+#include "store/conversions.h"
 
 namespace {
 
@@ -90,26 +90,10 @@ bool parseProfileInt(const QString& text, int* value) {
         *value = int(quint32(v)); // the 32-bit pattern, as the platform returns it
         return true;
     }
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    if (i == text.size())
+    std::int32_t decimal = 0;
+    if (!parseDecimal(text, &decimal))
         return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-        if (v > qint64(std::numeric_limits<int>::max()) + 1)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
-        return false;
-    *value = int(v);
+    *value = decimal;
     return true;
 }
 

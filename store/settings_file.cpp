@@ -1,7 +1,6 @@
 #include "store/settings_file.h"
 
 #include "platform/errors.h"
-#include "store/conversions.h"
 #include "store/mixed_text.h"
 #include "store/ranking.h"
 #include "store/safe_file.h"
@@ -10,7 +9,6 @@
 #include <QFileInfo>
 
 #include <functional>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -29,30 +27,6 @@ QString numberKey(int i) {
 
 AppError writeError(const QString& path) {
     return AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)));
-}
-
-// The score of a result text for placing an entry; a hand-edited one that is no number
-// counts below every score, so a save never fails on it.
-qint64 placingScore(const QString& result) {
-    try {
-        return strToInt(scorePart(result));
-    } catch (const AppError&) {
-        return std::numeric_limits<qint64>::min();
-    }
-}
-
-// As a rank entry places a result: above the first entry of the block whose score is
-// not greater, the block's tenth dropping out.
-void placeEntry(Settings& s, const RankEntry& entry) {
-    const int b = entry.blockStart;
-    const qint64 score = placingScore(entry.result);
-    int i = b;
-    while (i < b + entriesPerLevel - 1 && placingScore(s.numbers[i]) > score)
-        ++i;
-    s.names.insert(i, entry.name);
-    s.names.removeAt(b + entriesPerLevel);
-    s.numbers.insert(i, entry.result);
-    s.numbers.removeAt(b + entriesPerLevel);
 }
 
 // Reads the file as it is now, lets values() decide what to write on top of it, and
@@ -92,8 +66,8 @@ Settings readSettings(const PrivateProfile& profile) {
     s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
     s.back = profile.readInt(back, QStringLiteral("back"), 0);
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names.append(text(ranking, nameKey(i), emptyRankName));
-        s.numbers.append(text(ranking, numberKey(i), emptyRankNumber));
+        s.ranking.RankNameList.append(text(ranking, nameKey(i), emptyRankName));
+        s.ranking.RankNumberList.append(text(ranking, numberKey(i), emptyRankNumber));
     }
     s.defaultName = text(ranking, QStringLiteral("default"), QString());
     return s;
@@ -104,8 +78,9 @@ void writeSettings(PrivateProfile& profile, const Settings& s) {
     profile.writeString(position, QStringLiteral("ypos"), QString::number(s.left));
     profile.writeString(back, QStringLiteral("back"), QString::number(s.back));
     for (int i = 0; i < rankEntryCount; ++i) {
-        profile.writeString(ranking, nameKey(i), s.names.value(i, emptyRankName));
-        profile.writeString(ranking, numberKey(i), s.numbers.value(i, emptyRankNumber));
+        profile.writeString(ranking, nameKey(i), s.ranking.RankNameList.value(i, emptyRankName));
+        profile.writeString(ranking, numberKey(i),
+                            s.ranking.RankNumberList.value(i, emptyRankNumber));
     }
     profile.writeString(ranking, QStringLiteral("default"), s.defaultName);
 }
@@ -163,20 +138,22 @@ Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
         out.defaultName = current.defaultName;
     for (int b = 0; b < rankEntryCount; b += entriesPerLevel) {
         const auto block = [b](const Settings& s) {
-            return std::pair(s.names.mid(b, entriesPerLevel), s.numbers.mid(b, entriesPerLevel));
+            return std::pair(s.ranking.RankNameList.mid(b, entriesPerLevel),
+                             s.ranking.RankNumberList.mid(b, entriesPerLevel));
         };
         if (block(current) == block(loaded))
             continue; // the file's block stands
         if (block(onDisk) == block(loaded)) {
             for (int i = b; i < b + entriesPerLevel; ++i) {
-                out.names[i] = current.names.value(i, emptyRankName);
-                out.numbers[i] = current.numbers.value(i, emptyRankNumber);
+                out.ranking.RankNameList[i] = current.ranking.RankNameList.value(i, emptyRankName);
+                out.ranking.RankNumberList[i] =
+                    current.ranking.RankNumberList.value(i, emptyRankNumber);
             }
             continue;
         }
         for (const RankEntry& entry : changes.entered)
             if (entry.blockStart == b)
-                placeEntry(out, entry);
+                out.ranking.enter(b, entry.name, entry.result);
     }
     return out;
 }

@@ -6,6 +6,7 @@
 // order and the file's line endings are kept.
 
 #include "store/private_profile.h"
+#include "store/ranking.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,8 +18,7 @@ struct Settings {
     int top = 0;         // "Position"/"xpos": the window's top edge
     int left = 0;        // "Position"/"ypos": the window's left edge
     int back = 0;        // "Back"/"back": backgroundChoice
-    QStringList names;   // "Ranking"/"name0".."name49"
-    QStringList numbers; // "Ranking"/"number0".."number49"
+    Ranking ranking;     // "Ranking"/"name0".."name49" and "number0".."number49"
     QString defaultName; // "Ranking"/"default"
 };
 
@@ -60,8 +60,8 @@ struct SettingsChanges {
 // top. A value the window changed is its own (the position as a pair); a level block
 // the window changed is its own when the file still holds the block as it was loaded,
 // else the file's block with the window's entries placed into it as a rank entry
-// places them (by score, the later first among equal scores, ten per level).
-// Everything else is onDisk's.
+// places them (Ranking::enter). Everything else is onDisk's. Throws what
+// Ranking::enter throws for a hand-edited score of the file met while placing.
 Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes);
 
 // Missing, unreadable or not a regular file: every value takes its default. Never waits

@@ -23,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -51,9 +50,9 @@ Settings version(int v) {
     Settings s = readSettings(PrivateProfile());
     s.top = 10 * v;
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names[i] =
+        s.ranking.RankNameList[i] =
             v == 1 ? QStringLiteral("Aki %1").arg(i) : QStringLiteral("山田 花子 %1").arg(i);
-        s.numbers[i] = resultText(v == 1 ? 1000 - i : 999999999 - i, 7 * v, v);
+        s.ranking.RankNumberList[i] = resultText(v == 1 ? 1000 - i : 999999999 - i, 7 * v, v);
     }
     s.defaultName = v == 1 ? QStringLiteral("Aki") : QStringLiteral("花子");
     return s;
@@ -257,9 +256,9 @@ void TestCrashSafety::killedWhileSaving() {
     QVERIFY(two.startsWith(initial.left(initial.indexOf("\n[Ranking]"))));
     const qsizetype tail = initial.indexOf("\n[Tail]");
     QVERIFY(two.contains(initial.mid(tail, initial.indexOf("\n[Position]") - tail)));
-    QCOMPARE(loadSettings(path).names, version(1).names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, version(1).ranking.RankNameList);
     writeFileBytes(path, two);
-    QCOMPARE(loadSettings(path).names, version(2).names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, version(2).ranking.RankNameList);
     writeFileBytes(path, one);
 
     const int kills = qEnvironmentVariableIsSet("FLINDER_KILLS")
@@ -359,8 +358,8 @@ void TestCrashSafety::fullFilesystemKeepsTheWindowOpen() {
     writeFileBytes(path, old);
 
     ShellFixture shell(fs.path());
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Old"));
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Old"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(fs.fill(freeBytes));
 
     QVERIFY(!shell.close());
@@ -393,7 +392,7 @@ void TestCrashSafety::readOnlyFilesystemKeepsTheWindowOpen() {
     QVERIFY(fs.remount(true));
 
     ShellFixture shell(fs.path());
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(!shell.close());
     QVERIFY(!shell.close()); // each try reports again
     QCOMPARE(shell.errors, QStringList(2, path + QStringLiteral(" に書き込めません.")));
@@ -479,14 +478,15 @@ void TestCrashSafety::windowsInOneFolderKeepEachOthersChanges() {
     QCOMPARE(idle.command("close"), QByteArray("closed")); // changed nothing
 
     const Settings saved = loadSettings(path);
-    QCOMPARE(saved.names.mid(20, 10),
+    QCOMPARE(saved.ranking.RankNameList.mid(20, 10),
              (QStringList{"p1", "p2", "p3", "p4", "p5", "Ay", "Bee", "p6", "p7", "p8"}));
-    QCOMPARE(saved.numbers.mid(25, 3), (QStringList{"500:1;1", "500:1;1", "400:0;1"}));
+    QCOMPARE(saved.ranking.RankNumberList.mid(25, 3),
+             (QStringList{"500:1;1", "500:1;1", "400:0;1"}));
     QCOMPARE(saved.defaultName, QStringLiteral("Ay")); // the last name entered
     QCOMPARE(saved.left, 10);                          // moved by one window only
     QCOMPARE(saved.top, 20);
     QVERIFY(fileBytes(path).startsWith("[Mine]\nkept=yes\n[Position]\nxpos=20\nypos=10\n"));
-    QCOMPARE(saved.names.mid(0, 20), QStringList(20, QStringLiteral("(none)")));
+    QCOMPARE(saved.ranking.RankNameList.mid(0, 20), QStringList(20, QStringLiteral("(none)")));
 }
 
 int main(int argc, char** argv) {

@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,7 +109,7 @@ void TestSettingsUnprivileged::installedCopyKeepsItsFilesPerUser() {
     QCOMPARE(settingsFilePath(), perUser + QStringLiteral("/flinder.ini"));
     QCOMPARE(backBitmapPath(), perUser + QStringLiteral("/back.bmp"));
     QVERIFY(!QFileInfo::exists(perUser)); // created only when first needed
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("Mine"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("Mine");
     QVERIFY(shell.close());
     QVERIFY(shell.errors.isEmpty());
     QVERIFY(fileBytes(settingsFilePath()).contains("\nname0=Mine\n"));
@@ -122,8 +121,8 @@ void TestSettingsUnprivileged::unwritableFolderKeepsTheWindowOpen() {
     writeFileBytes(path, oldText);
     setMode(dir.path(), 0555);
     ShellFixture shell(dir.path());
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Old"));
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Old"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
     QVERIFY(MainForm->isVisible());
@@ -158,7 +157,7 @@ void TestSettingsUnprivileged::unreadableFileIsNotOverwritten() {
     setMode(path, 0200);
     ShellFixture shell(dir.path());
     QVERIFY(shell.errors.isEmpty()); // read as missing: every value its default
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("(none)"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("(none)"));
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
     setMode(path, 0644);

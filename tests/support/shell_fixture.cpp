@@ -8,6 +8,7 @@
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/version_form.h"
+#include "store/ranking.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -106,7 +107,7 @@ QStringList profileKeys(const QString& text) {
 }
 
 void openRankEntry(int k, int score, const QString& name, int vanish, int phase) {
-    gameState.level = 4 - k;
+    gameState.level = levelOfPosition(k);
     gameState.score = score;
     gameState.vanishCount = vanish;
     gameState.phase = phase;
