@@ -37,52 +37,72 @@ void saveMerged(const QString& path, const std::function<Settings(const Settings
     const FolderLock lock(folder);
     if (!lock.busy())
         removeReplaceLeftovers(path);
+    // Each form of the text is let go once the next is made: a large file costs a few
+    // times its size, not the sum of its forms.
     SettingsText current;
-    QByteArray bytes;
-    switch (readRegularFile(path, &bytes)) {
-    case ReadResult::Read:
-        current = decodeSettingsBytes(bytes);
-        break;
-    case ReadResult::Missing:
-        break;
-    case ReadResult::Unreadable: // it may hold rankings: not overwritten
-        throw writeError(path);
+    {
+        QByteArray bytes;
+        switch (readRegularFile(path, &bytes)) {
+        case ReadResult::Read:
+            current = decodeSettingsBytes(bytes);
+            break;
+        case ReadResult::Missing:
+            break;
+        case ReadResult::Unreadable: // it may hold rankings: not overwritten
+            throw writeError(path);
+        }
     }
-    PrivateProfile profile(current.text);
-    writeSettings(profile, values(readSettings(profile)));
-    current.text = profile.text();
-    if (!replaceFile(path, encodeSettingsText(current)))
+    {
+        PrivateProfile profile(std::exchange(current.text, QString()));
+        writeSettings(profile, values(readSettings(profile)));
+        current.text = profile.text();
+    }
+    const QByteArray bytes = encodeSettingsText(std::exchange(current, {}));
+    if (!replaceFile(path, bytes))
         throw writeError(path);
 }
 
 } // namespace
 
 Settings readSettings(const PrivateProfile& profile) {
-    const auto text = [&](const QString& section, const QString& key, const QString& def) {
-        return withoutEscapes(profile.readString(section, key, def));
-    };
     Settings s;
-    s.top = profile.readInt(position, QStringLiteral("xpos"), 0);
-    s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
+    const QStringList xy = profile.readStrings(
+        position, {QStringLiteral("xpos"), QStringLiteral("ypos")}, {QString(), QString()});
+    const auto integer = [](const QString& text) {
+        int value = 0;
+        return parseProfileInt(text, &value) ? value : 0;
+    };
+    s.top = integer(xy[0]);
+    s.left = integer(xy[1]);
     s.back = profile.readInt(back, QStringLiteral("back"), 0);
+    // The ranking's 101 keys in one pass over its section.
+    QStringList keys, defs;
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.ranking.RankNameList.append(text(ranking, nameKey(i), emptyRankName));
-        s.ranking.RankNumberList.append(text(ranking, numberKey(i), emptyRankNumber));
+        keys << nameKey(i) << numberKey(i);
+        defs << emptyRankName << emptyRankNumber;
     }
-    s.defaultName = text(ranking, QStringLiteral("default"), QString());
+    keys << QStringLiteral("default");
+    defs << QString();
+    const QStringList texts = profile.readStrings(ranking, keys, defs);
+    for (int i = 0; i < rankEntryCount; ++i) {
+        s.ranking.RankNameList.append(withoutEscapes(texts[2 * i]));
+        s.ranking.RankNumberList.append(withoutEscapes(texts[2 * i + 1]));
+    }
+    s.defaultName = withoutEscapes(texts.last());
     return s;
 }
 
 void writeSettings(PrivateProfile& profile, const Settings& s) {
-    profile.writeString(position, QStringLiteral("xpos"), QString::number(s.top));
-    profile.writeString(position, QStringLiteral("ypos"), QString::number(s.left));
+    profile.writeStrings(position, {{QStringLiteral("xpos"), QString::number(s.top)},
+                                    {QStringLiteral("ypos"), QString::number(s.left)}});
     profile.writeString(back, QStringLiteral("back"), QString::number(s.back));
+    QList<std::pair<QString, QString>> entries;
     for (int i = 0; i < rankEntryCount; ++i) {
-        profile.writeString(ranking, nameKey(i), s.ranking.RankNameList.value(i, emptyRankName));
-        profile.writeString(ranking, numberKey(i),
-                            s.ranking.RankNumberList.value(i, emptyRankNumber));
+        entries.append({nameKey(i), s.ranking.RankNameList.value(i, emptyRankName)});
+        entries.append({numberKey(i), s.ranking.RankNumberList.value(i, emptyRankNumber)});
     }
-    profile.writeString(ranking, QStringLiteral("default"), s.defaultName);
+    entries.append({QStringLiteral("default"), s.defaultName});
+    profile.writeStrings(ranking, entries);
 }
 
 SettingsText decodeSettingsBytes(const QByteArray& bytes) {
@@ -119,9 +139,9 @@ QByteArray encodeSettingsText(const SettingsText& text) {
         }
         return bytes;
     }
-    QByteArray bytes = text.byteOrderMark ? utf8Bom : QByteArray();
-    bytes += encodeUtf8Escaped(text.text);
-    return bytes;
+    if (!text.byteOrderMark)
+        return encodeUtf8Escaped(text.text);
+    return utf8Bom + encodeUtf8Escaped(text.text);
 }
 
 Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
