@@ -61,8 +61,9 @@ public:
 
     // The ranking, RankNameList and RankNumberList: read by FormCreate, changed by OK.
     Ranking ranking;
-    // The settings as FormCreate read them and the rank entries made since: what the
-    // close writes over the file is what this window changed.
+    // The settings as FormCreate read them (the ranking and the name as last saved) and
+    // the rank entries not saved yet: what a save writes over the file is what this
+    // window changed.
     Settings loadedSettings;
     QList<RankEntry> enteredEntries;
 
@@ -89,6 +90,9 @@ public:
 
     // Switches to the title screen.
     void returnToTitle();
+    // Writes the ranking and the name now, as the close would (after OK stored an
+    // entry); a failure is shown, and the entry stays for the next save.
+    void saveRanking();
     // Sets backgroundChoice and puts the check mark on its item alone.
     void selectBackground(int value);
     // A Ctrl+F shortcut: as opening the menu and choosing item index (0..4).

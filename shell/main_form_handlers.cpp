@@ -1,5 +1,6 @@
-// The main window's handlers: settings at creation and close, START, OK after a round,
-// the menu commands, the background menu, and what a round asks of the window.
+// The main window's handlers: the settings at creation and close, START, OK after a
+// round (which saves the ranking at once), the menu commands, the background menu, and
+// what a round asks of the window.
 
 #include "shell/main_form.h"
 
@@ -34,7 +35,7 @@
 
 void TMainForm::FormCreate() {
     removeSaveLeftovers(settingsFilePath());
-    const Settings s = loadSettings(settingsFilePath());
+    const Settings s = loadSettings(settingsFilePath(), fallbackSettingsPath());
     loadedSettings = s;
     enteredEntries.clear();
     move(s.left, s.top); // the file keeps the top edge in "xpos", the left in "ypos"
@@ -53,7 +54,7 @@ void TMainForm::FormClose() {
     s.back = backgroundChoice;
     s.ranking = ranking;
     s.defaultName = defaultName;
-    saveSettings(settingsFilePath(), changes);
+    saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
     // Saved: a later save (a signal after the close) has nothing of this window's to add.
     loadedSettings = s;
     enteredEntries.clear();
@@ -72,7 +73,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             event->accept();
             return;
         } catch (const std::exception& e) {
-            const SaveFailureChoice choice = askAfterFailedSave(exceptionMessage(e));
+            const auto* failed = dynamic_cast<const SaveError*>(&e);
+            const SaveFailureChoice choice =
+                askAfterFailedSave(exceptionMessage(e), failed ? failed->reason() : QString());
             if (ending_ || choice == SaveFailureChoice::QuitWithoutSaving) {
                 event->accept();
                 return;
@@ -120,7 +123,8 @@ void TMainForm::returnToTitle() {
 }
 
 void TMainForm::okButtonClick() {
-    if (RankLabel->isVisible()) {
+    const bool entered = RankLabel->isVisible();
+    if (entered) {
         // A hand-edited score met while placing stops here, the entry still open.
         const int b = levelBlockStart(positionOfLevel(gameState.level));
         const QString result = resultText(gameState.score, gameState.vanishCount, gameState.phase);
@@ -132,6 +136,27 @@ void TMainForm::okButtonClick() {
         NameEdit->hide();
     }
     returnToTitle();
+    if (entered)
+        saveRanking();
+}
+
+void TMainForm::saveRanking() {
+    // What the close would write of the ranking and the name, merged with the file in
+    // the same way; the position and the background wait for the close.
+    SettingsChanges changes{loadedSettings, loadedSettings, enteredEntries};
+    changes.current.ranking = ranking;
+    changes.current.defaultName = defaultName;
+    try {
+        const Settings saved = saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
+        // The file's ranking now, with other windows' entries: shown from here on.
+        ranking = saved.ranking;
+        loadedSettings.ranking = saved.ranking;
+        loadedSettings.defaultName = defaultName;
+        enteredEntries.clear();
+    } catch (const SaveError& e) {
+        // Kept in enteredEntries: the next save, at the latest the close's, writes it.
+        tellFailedEntrySave(e.message(), e.reason());
+    }
 }
 
 void TMainForm::ReturnManuClick() {

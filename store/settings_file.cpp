@@ -6,7 +6,11 @@
 #include "store/safe_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 #include <functional>
 #include <utility>
@@ -25,41 +29,77 @@ QString numberKey(int i) {
     return QStringLiteral("number%1").arg(i);
 }
 
-AppError writeError(const QString& path) {
-    return AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)));
+int& lockPatience() {
+    static int ms = 10000;
+    return ms;
+}
+
+// Creates the folder and those above it, as mkdir -p does; a component that is a link
+// to nowhere is named as such.
+void makeFolders(const QString& path, const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return;
+    if (info.isSymLink() && !info.exists())
+        throw SaveError(path, missingLinkFolderReason(info.symLinkTarget()));
+    const QString parent = info.absolutePath();
+    if (parent != info.absoluteFilePath())
+        makeFolders(path, parent);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST)
+        throw SaveError(path, systemReason(errno));
+}
+
+// The text to write on: the file's, or fallback's while the file does not exist.
+SettingsText readForSave(const QString& path, const QString& fallback) {
+    QByteArray bytes;
+    QString why;
+    ReadResult result = readRegularFile(path, &bytes, &why);
+    if (result == ReadResult::Missing && !fallback.isEmpty())
+        result = readRegularFile(fallback, &bytes, &why);
+    switch (result) {
+    case ReadResult::Read:
+        return decodeSettingsBytes(bytes);
+    case ReadResult::Missing:
+        return SettingsText();
+    case ReadResult::Unreadable: // it may hold rankings: not overwritten
+        break;
+    }
+    throw SaveError(path, why);
 }
 
 // Reads the file as it is now, lets values() decide what to write on top of it, and
-// replaces it, all under the folder's lock.
-void saveMerged(const QString& path, const std::function<Settings(const Settings&)>& values) {
-    const QString folder = QFileInfo(resolvedPath(path)).absolutePath();
-    QDir().mkpath(folder);
-    const FolderLock lock(folder);
-    if (!lock.busy())
-        removeReplaceLeftovers(path);
+// replaces it, all under the folder's lock; returns what values() decided.
+Settings saveMerged(const QString& path, const QString& fallback,
+                    const std::function<Settings(const Settings&)>& values) {
+    makeFolders(path, QFileInfo(path).absolutePath());
+    const QString target = resolvedPath(path);
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QFileInfo(folder).isDir()) // a link into a folder that does not exist
+        throw SaveError(path, missingLinkFolderReason(folder));
+    const FolderLock lock(folder, lockPatience());
+    if (!lock.held())
+        throw SaveError(path,
+                        lock.busy() ? anotherFlinderSavingReason : systemReason(lock.error()));
+    removeReplaceLeftovers(path);
     // Each form of the text is let go once the next is made: a large file costs a few
     // times its size, not the sum of its forms.
-    SettingsText current;
-    {
-        QByteArray bytes;
-        switch (readRegularFile(path, &bytes)) {
-        case ReadResult::Read:
-            current = decodeSettingsBytes(bytes);
-            break;
-        case ReadResult::Missing:
-            break;
-        case ReadResult::Unreadable: // it may hold rankings: not overwritten
-            throw writeError(path);
-        }
-    }
+    SettingsText current = readForSave(path, fallback);
+    Settings written;
     {
         PrivateProfile profile(std::exchange(current.text, QString()));
-        writeSettings(profile, values(readSettings(profile)));
+        try {
+            written = values(readSettings(profile));
+        } catch (const AppError& e) { // a hand-edited score met by the merge
+            throw SaveError(path, e.message());
+        }
+        writeSettings(profile, written);
         current.text = profile.text();
     }
     const QByteArray bytes = encodeSettingsText(std::exchange(current, {}));
-    if (!replaceFile(path, bytes))
-        throw writeError(path);
+    QString why;
+    if (!replaceFile(path, bytes, &why))
+        throw SaveError(path, why);
+    return written;
 }
 
 } // namespace
@@ -178,23 +218,41 @@ Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
     return out;
 }
 
-Settings loadSettings(const QString& path) {
+SaveError::SaveError(const QString& path, QString reason)
+    : AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path))),
+      reason_(std::move(reason)) {}
+
+QString missingLinkFolderReason(const QString& folder) {
+    return QStringLiteral("リンク先のフォルダ %1 がありません")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+Settings loadSettings(const QString& path, const QString& fallback) {
     QByteArray bytes;
-    if (readRegularFile(path, &bytes) != ReadResult::Read)
+    ReadResult result = readRegularFile(path, &bytes);
+    if (result == ReadResult::Missing && !fallback.isEmpty())
+        result = readRegularFile(fallback, &bytes);
+    if (result != ReadResult::Read)
         return readSettings(PrivateProfile());
     return readSettings(PrivateProfile(decodeSettingsBytes(bytes).text));
 }
 
 void saveSettings(const QString& path, const Settings& settings) {
-    saveMerged(path, [&](const Settings&) { return settings; });
+    saveMerged(path, QString(), [&](const Settings&) { return settings; });
 }
 
-void saveSettings(const QString& path, const SettingsChanges& changes) {
-    saveMerged(path, [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
+Settings saveSettings(const QString& path, const SettingsChanges& changes,
+                      const QString& fallback) {
+    return saveMerged(path, fallback,
+                      [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
 }
 
 void removeSaveLeftovers(const QString& path) {
     const FolderLock lock(QFileInfo(resolvedPath(path)).absolutePath(), 0);
-    if (!lock.busy()) // else a save of another window is running there
+    if (lock.held()) // else a save of another window is running there
         removeReplaceLeftovers(path);
+}
+
+void setSaveLockPatience(int ms) {
+    lockPatience() = ms;
 }

@@ -1,12 +1,16 @@
 // OK after a round: the result and the typed name go to their place in the level's
 // ranking (a newer result above older equal ones), the tenth drops out, the name is
-// remembered; a hand-edited score that is not a number stops the entry without loss.
+// remembered, and the ranking is saved at once; a hand-edited score that is not a number
+// stops the entry without loss, and so does a save that fails.
 
 #include "game/game_state.h"
 #include "platform/application.h"
 #include "shell/main_form.h"
+#include "store/safe_file.h"
+#include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +60,7 @@ private slots:
     void okWithoutEntryChangesNothing();
     void malformedScoreStopsWithoutLoss();
     void longRememberedNameOfferedCut();
+    void failedSaveKeepsTheEntryForTheClose();
 };
 
 void TestRankEntry::placeAmongEqualScores() {
@@ -166,6 +171,23 @@ void TestRankEntry::longRememberedNameOfferedCut() {
     QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrs"));
     QTest::keyClicks(MainForm->NameEdit, QStringLiteral("xyz"));
     QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrsx"));
+}
+
+void TestRankEntry::failedSaveKeepsTheEntryForTheClose() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QVERIFY(QDir().mkpath(path)); // a folder in the file's place: OK cannot save
+    ShellFixture shell(dir.path());
+    openEntry(2, 300, QStringLiteral("Kept"));
+    QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
+    QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(shell.saveFailureReasons, QStringList{notRegularFileReason});
+    QVERIFY(MainForm->StartButton->isVisible());
+    QCOMPARE(names(20, 1), QStringList{"Kept"});
+    // Once the place is free, the close writes it.
+    QVERIFY(QDir(path).removeRecursively());
+    QVERIFY(shell.close());
+    QCOMPARE(loadSettings(path).ranking.RankNameList[20], QStringLiteral("Kept"));
 }
 
 SHELL_TEST_MAIN(TestRankEntry)

@@ -6,6 +6,7 @@
 #include "platform/app_folder.h"
 #include "platform/errors.h"
 #include "store/ranking.h"
+#include "store/safe_file.h"
 #include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
@@ -114,6 +115,9 @@ private slots:
     void specialFilesNeverBlock_data();
     void specialFilesNeverBlock();
     void fullDiskLeavesTheOldFile();
+    void failedSaveSaysWhy_data();
+    void failedSaveSaysWhy();
+    void scoreThatIsNoNumberFailsTheMerge();
 };
 
 void TestSettingsFile::fromScratchHolds104KeysInOrder() {
@@ -449,6 +453,63 @@ void TestSettingsFile::fullDiskLeavesTheOldFile() {
              path + QStringLiteral(" に書き込めません"));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("flinder.ini")}); // no leftovers
+}
+
+void TestSettingsFile::failedSaveSaysWhy_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder in the file's place") << "folder";
+    QTest::newRow("a link to itself") << "loop";
+    // A planted link must not make the save create folders wherever it points.
+    QTest::newRow("a link into a folder that does not exist") << "link into nowhere";
+}
+
+void TestSettingsFile::failedSaveSaysWhy() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QString nowhere = dir.filePath(QStringLiteral("missing/deeper"));
+    QString reason;
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+        reason = notRegularFileReason;
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(path, path));
+        reason = systemReason(ELOOP);
+    } else {
+        QVERIFY(QFile::link(nowhere + QStringLiteral("/flinder.ini"), path));
+        reason = missingLinkFolderReason(nowhere);
+    }
+    try {
+        saveSettings(path, defaults());
+        QFAIL("the save succeeded");
+    } catch (const SaveError& e) {
+        QCOMPARE(e.message(), path + QStringLiteral(" に書き込めません"));
+        QCOMPARE(e.reason(), reason);
+    }
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
+}
+
+void TestSettingsFile::scoreThatIsNoNumberFailsTheMerge() {
+    // Another window saved the level's block, with a score edited by hand, after this
+    // window read it: placing this window's entry meets that score.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray edited = "[Ranking]\nname20=Hand\nnumber20=lots:1;1\n";
+    writeFileBytes(path, edited);
+    SettingsChanges changes{defaults(), defaults(), {RankEntry{20, "Me", "500:1;1"}}};
+    changes.current.ranking.enter(20, QStringLiteral("Me"), QStringLiteral("500:1;1"));
+    try {
+        saveSettings(path, changes);
+        QFAIL("the save succeeded");
+    } catch (const SaveError& e) {
+        QCOMPARE(e.reason(), QStringLiteral("'lots' は整数ではありません"));
+    }
+    QCOMPARE(fileBytes(path), edited); // nothing lost
+    // Mended by hand, the file takes the entry at the next save.
+    writeFileBytes(path, "[Ranking]\nname20=Hand\nnumber20=900:1;1\n");
+    saveSettings(path, changes);
+    QCOMPARE(loadSettings(path).ranking.RankNameList.mid(20, 3),
+             (QStringList{"Hand", "Me", "(none)"}));
 }
 
 int main(int argc, char** argv) {

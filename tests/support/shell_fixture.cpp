@@ -23,10 +23,12 @@ ShellFixture::ShellFixture(const QString& dataFolder, const QImage& sheet)
     setPlatform(&vp);
     vp.setTimerHandler(timerTimer);
     setExceptionShower([this](const QString& text) { errors << text; });
-    setSaveFailureAsker([this](const QString& text) {
-        errors << text;
-        return saveFailureAnswers.isEmpty() ? SaveFailureChoice::KeepOpen
-                                            : saveFailureAnswers.takeFirst();
+    setSaveFailureAsker([this](const SaveFailure& failure) {
+        errors << failure.displayText;
+        saveFailureReasons << failure.reason;
+        if (!failure.atClose || saveFailureAnswers.isEmpty())
+            return SaveFailureChoice::KeepOpen;
+        return saveFailureAnswers.takeFirst();
     });
     if (sheet_.isNull())
         initPictures();
