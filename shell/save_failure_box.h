@@ -1,7 +1,7 @@
 #pragma once
 // A failed save of the settings, told to the player: at the close, the error, its
 // reason and the choice to retry, to quit without saving (losing the rankings and
-// settings changed since the program started), or to keep the window open; after a
+// settings changed since the last save), or to keep the window open; after a
 // rank entry, the error and its reason, the entry being kept for the close.
 
 #include <QString>
@@ -27,6 +27,6 @@ SaveFailureAsker setSaveFailureAsker(SaveFailureAsker asker);
 
 // The boxes' own texts.
 inline const QString saveLossWarning =
-    QStringLiteral("保存せずに終了すると、起動後のランキングと設定の変更は失われます。");
+    QStringLiteral("保存せずに終了すると、最後に保存した後のランキングと設定の変更は失われます。");
 inline const QString entryKeptNote =
     QStringLiteral("この記録は、ウィンドウを閉じるときにもう一度保存します。");
