@@ -147,11 +147,15 @@ void TMainForm::saveRanking() {
     changes.current.ranking = ranking;
     changes.current.defaultName = defaultName;
     try {
-        const Settings saved = saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
-        // The file's ranking now, with other windows' entries: shown from here on.
-        ranking = saved.ranking;
-        loadedSettings.ranking = saved.ranking;
-        loadedSettings.defaultName = defaultName;
+        const SavedSettings saved =
+            saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
+        // Shown from here on: this window's blocks as they were, the others as the file
+        // has them (with other windows' entries). What the file holds now is compared
+        // at the next save as the file reads it back: a name typed with blanks at its
+        // ends still counts as this window's and is written as typed.
+        ranking = saved.written.ranking;
+        loadedSettings.ranking = saved.readBack.ranking;
+        loadedSettings.defaultName = saved.readBack.defaultName;
         enteredEntries.clear();
     } catch (const SaveError& e) {
         // Kept in enteredEntries: the next save, at the latest the close's, writes it.

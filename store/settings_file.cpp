@@ -68,9 +68,9 @@ SettingsText readForSave(const QString& path, const QString& fallback) {
 }
 
 // Reads the file as it is now, lets values() decide what to write on top of it, and
-// replaces it, all under the folder's lock; returns what values() decided.
-Settings saveMerged(const QString& path, const QString& fallback,
-                    const std::function<Settings(const Settings&)>& values) {
+// replaces it, all under the folder's lock.
+SavedSettings saveMerged(const QString& path, const QString& fallback,
+                         const std::function<Settings(const Settings&)>& values) {
     makeFolders(path, QFileInfo(path).absolutePath());
     const QString target = resolvedPath(path);
     const QString folder = QFileInfo(target).absolutePath();
@@ -84,22 +84,23 @@ Settings saveMerged(const QString& path, const QString& fallback,
     // Each form of the text is let go once the next is made: a large file costs a few
     // times its size, not the sum of its forms.
     SettingsText current = readForSave(path, fallback);
-    Settings written;
+    SavedSettings saved;
     {
         PrivateProfile profile(std::exchange(current.text, QString()));
         try {
-            written = values(readSettings(profile));
+            saved.written = values(readSettings(profile));
         } catch (const AppError& e) { // a hand-edited score met by the merge
             throw SaveError(path, e.message());
         }
-        writeSettings(profile, written);
+        writeSettings(profile, saved.written);
+        saved.readBack = readSettings(profile);
         current.text = profile.text();
     }
     const QByteArray bytes = encodeSettingsText(std::exchange(current, {}));
     QString why;
     if (!replaceFile(path, bytes, &why))
         throw SaveError(path, why);
-    return written;
+    return saved;
 }
 
 } // namespace
@@ -241,8 +242,8 @@ void saveSettings(const QString& path, const Settings& settings) {
     saveMerged(path, QString(), [&](const Settings&) { return settings; });
 }
 
-Settings saveSettings(const QString& path, const SettingsChanges& changes,
-                      const QString& fallback) {
+SavedSettings saveSettings(const QString& path, const SettingsChanges& changes,
+                           const QString& fallback) {
     return saveMerged(path, fallback,
                       [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
 }

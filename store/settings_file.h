@@ -93,10 +93,15 @@ Settings loadSettings(const QString& path, const QString& fallback = QString());
 // regular file (it is not overwritten then) and when the folder's lock stays taken
 // for the lock patience.
 void saveSettings(const QString& path, const Settings& settings);
-// The same with the values of mergeSettings for the file as it is read then; returns
-// the values written.
-Settings saveSettings(const QString& path, const SettingsChanges& changes,
-                      const QString& fallback = QString());
+// What a save wrote: the values, and the same values as the file reads them back
+// (blanks at the ends and quotes dropped, at most 2047 characters).
+struct SavedSettings {
+    Settings written;
+    Settings readBack;
+};
+// The same with the values of mergeSettings for the file as it is read then.
+SavedSettings saveSettings(const QString& path, const SettingsChanges& changes,
+                           const QString& fallback = QString());
 // Removes what a save killed half-way left beside the file (at start).
 void removeSaveLeftovers(const QString& path);
 

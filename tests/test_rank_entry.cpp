@@ -61,6 +61,7 @@ private slots:
     void malformedScoreStopsWithoutLoss();
     void longRememberedNameOfferedCut();
     void failedSaveKeepsTheEntryForTheClose();
+    void savedEntriesStayAsTyped();
 };
 
 void TestRankEntry::placeAmongEqualScores() {
@@ -188,6 +189,22 @@ void TestRankEntry::failedSaveKeepsTheEntryForTheClose() {
     QVERIFY(QDir(path).removeRecursively());
     QVERIFY(shell.close());
     QCOMPARE(loadSettings(path).ranking.RankNameList[20], QStringLiteral("Kept"));
+}
+
+void TestRankEntry::savedEntriesStayAsTyped() {
+    // Each OK saves, and the file reads a name back without the blanks at its ends: the
+    // window goes on holding, and writing, its entries and name as they were typed.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    for (int k : {2, 1}) {
+        openEntry(k, 300, QStringLiteral("  Taro  "));
+        QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
+    }
+    QCOMPARE(names(20, 1), QStringList{"  Taro  "});
+    QCOMPARE(names(10, 1), QStringList{"  Taro  "});
+    QVERIFY(shell.close());
+    const QByteArray saved = fileBytes(dir.filePath(QStringLiteral("flinder.ini")));
+    QVERIFY(saved.contains("\nname20=  Taro  \n") && saved.contains("\ndefault=  Taro  \n"));
 }
 
 SHELL_TEST_MAIN(TestRankEntry)
