@@ -13,7 +13,6 @@
 #include "screen/frame.h"
 #include "screen/layout.h"
 #include "screen/panels.h"
-#include "store/conversions.h"
 #include "store/ranking.h"
 
 #include <algorithm>
@@ -73,7 +72,7 @@ void startRound() {
     GameState& g = gameState;
     seedRandom(std::uint32_t(platform().currentTimeSeconds()));
     const int position = roundView().selectedLevelPosition();
-    g.level = 4 - position;
+    g.level = levelOfPosition(position);
     g.launcherColumn = 3;
     g.piecesSinceStar = 0;
     g.nextPiece = StarBall;
@@ -199,10 +198,10 @@ void endRound() {
     if (roundMark() == RoundMark::Left)
         return;
     roundView().showMessage(QStringLiteral("OUT!"), red);
-    // The tenth result of the level; its score is the text before the first ":" (empty
-    // when there is none, as the rank entry and the hiscore table read it).
-    const QString tenth = roundView().rankNumber(10 * (4 - gameState.level) + 9);
-    if (strToInt(scorePart(tenth)) < gameState.score)
+    // Against the tenth result of the level; a hand-edited score there that is no
+    // number stops here with its conversion error.
+    const int block = levelBlockStart(positionOfLevel(gameState.level));
+    if (roundView().currentRanking().admits(block, gameState.score))
         roundView().offerRankEntry(defaultName);
     roundView().showOkButton();
 }

@@ -30,17 +30,6 @@ void drawNumberPanel(const QRect& panel, QPoint anchor, const QString& text) {
 
 } // namespace
 
-QString formatThousands(const QString& digits) {
-    QString result;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 1; i <= n; ++i) {
-        if (i > 1 && (i - 1) % 3 == 0)
-            result.prepend(QLatin1Char(','));
-        result.prepend(digits.at(n - i));
-    }
-    return result;
-}
-
 void drawNumberPanel(NumberPanel panel, const QString& text) {
     switch (panel) {
     case NumberPanel::Score:

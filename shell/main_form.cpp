@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -65,8 +64,8 @@ TMainForm::~TMainForm() {
         MainForm = nullptr;
 }
 
-// In the order of creation: pictures and labels first, so every button, list and the
-// edit field lies above them; each later one above the earlier.
+// In the order of creation: pictures and labels first, so every button and the edit
+// field lies above them; each later one above the earlier.
 void TMainForm::createComponents() {
     QWidget* c = client_;
     MainImage = new PictureView(&pictures.MainImage, c);
@@ -114,13 +113,6 @@ void TMainForm::createComponents() {
     okButton->hide();
     connectHandler(okButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
 
-    RankNameList = new QListWidget(c);
-    RankNameList->setGeometry(323, 36, 32, 32);
-    RankNameList->hide();
-    RankNumberList = new QListWidget(c);
-    RankNumberList->setGeometry(360, 36, 32, 32);
-    RankNumberList->hide();
-
     NameEdit = new QLineEdit(c);
     NameEdit->setGeometry(261, 242, 127, 20);
     NameEdit->setValidator(new NameValidator(NameEdit));
@@ -131,9 +123,7 @@ void TMainForm::createComponents() {
     setTabOrder(StartButton, levelCombo);
     setTabOrder(levelCombo, okButton);
     // SelectGroup comes here in the order, but a group frame never takes the focus.
-    setTabOrder(okButton, RankNameList);
-    setTabOrder(RankNameList, RankNumberList);
-    setTabOrder(RankNumberList, NameEdit);
+    setTabOrder(okButton, NameEdit);
 }
 
 void TMainForm::createMenus() {

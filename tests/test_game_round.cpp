@@ -264,9 +264,9 @@ void TestGameRound::rankTestNeedsMoreThanTheTenth() {
         GameHarness h;
         h.start(k.level);
         // Only the tenth of this level is set: the others would let any score in.
-        for (QString& entry : h.view.rankNumbers)
+        for (QString& entry : h.view.ranking.RankNumberList)
             entry = QStringLiteral("-1:0;0");
-        h.view.rankNumbers[10 * (4 - k.level) + 9] = k.tenth;
+        h.view.ranking.RankNumberList[10 * (4 - k.level) + 9] = k.tenth;
         gameState.score = k.score;
         endRoundNow();
         QCOMPARE(h.view.messages.last(), qMakePair(QStringLiteral("OUT!"), red));
@@ -282,7 +282,7 @@ void TestGameRound::malformedRankEntryIsReported() {
         const QString bad = QString::fromUtf8(text);
         GameHarness h;
         h.start(2);
-        h.view.rankNumbers[29] = bad;
+        h.view.ranking.RankNumberList[29] = bad;
         gameState.score = 1000;
         h.vp.scheduleIn(0, endRoundNow);
         h.vp.processMessages();

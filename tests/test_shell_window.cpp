@@ -138,11 +138,11 @@ void TestShellWindow::firstStartWithoutSettings() {
     QCOMPARE(f->levelCombo->currentText(), QStringLiteral("ふつう"));
     QCOMPARE(checkMarks(), marksOn(0));
     QVERIFY(!f->Back5Menu->isEnabled());
-    QCOMPARE(f->RankNameList->count(), 50);
-    QCOMPARE(f->RankNumberList->count(), 50);
+    QCOMPARE(f->ranking.RankNameList.size(), 50);
+    QCOMPARE(f->ranking.RankNumberList.size(), 50);
     for (int i = 0; i < 50; ++i) {
-        QCOMPARE(f->RankNameList->item(i)->text(), QStringLiteral("(none)"));
-        QCOMPARE(f->RankNumberList->item(i)->text(), QStringLiteral("0:0;0"));
+        QCOMPARE(f->ranking.RankNameList[i], QStringLiteral("(none)"));
+        QCOMPARE(f->ranking.RankNumberList[i], QStringLiteral("0:0;0"));
     }
     QVERIFY(!VersionForm->isVisible());
     QVERIFY(!HiscoreForm->isVisible());
@@ -155,10 +155,9 @@ void TestShellWindow::componentsAndStacking() {
     ShellFixture shell(dir.path());
     TMainForm* f = MainForm;
     // Later components lie above earlier ones; every control above every picture/label.
-    const QList<QWidget*> bottomToTop{f->MainImage,    f->MessageLabel,   f->TitleImage,
-                                      f->RankLabel,    f->InputLabel,     f->SelectGroup,
-                                      f->StartButton,  f->levelCombo,     f->okButton,
-                                      f->RankNameList, f->RankNumberList, f->NameEdit};
+    const QList<QWidget*> bottomToTop{f->MainImage,  f->MessageLabel, f->TitleImage,  f->RankLabel,
+                                      f->InputLabel, f->SelectGroup,  f->StartButton, f->levelCombo,
+                                      f->okButton,   f->NameEdit};
     const QObjectList stack = f->client()->children();
     for (int i = 1; i < bottomToTop.size(); ++i)
         QVERIFY2(stack.indexOf(bottomToTop[i - 1]) < stack.indexOf(bottomToTop[i]),
@@ -213,8 +212,7 @@ void TestShellWindow::tabOrder() {
     TMainForm* f = MainForm;
     // The group frame never takes the focus; the others follow in their order.
     QCOMPARE(f->SelectGroup->focusPolicy(), Qt::NoFocus);
-    const QList<QWidget*> order{f->StartButton,  f->levelCombo,     f->okButton,
-                                f->RankNameList, f->RankNumberList, f->NameEdit};
+    const QList<QWidget*> order{f->StartButton, f->levelCombo, f->okButton, f->NameEdit};
     QList<QWidget*> chain;
     QWidget* w = f->StartButton;
     do {
@@ -268,7 +266,7 @@ void TestShellWindow::facesAndMenuStates() {
     QTest::mouseClick(f->okButton, Qt::LeftButton);
     QVERIFY(titleScreenShown());
     QCOMPARE(f->levelCombo->currentIndex(), 4);
-    QCOMPARE(f->RankNameList->item(0)->text(), QStringLiteral("(none)"));
+    QCOMPARE(f->ranking.RankNameList[0], QStringLiteral("(none)"));
     QVERIFY(shell.errors.isEmpty());
 }
 
@@ -413,8 +411,8 @@ void TestShellWindow::returnDuringRankEntryRecordsNothing() {
     f->ReturnManu->trigger();
     QVERIFY(titleScreenShown());
     QVERIFY(!f->RankLabel->isVisible() && !f->InputLabel->isVisible() && !f->NameEdit->isVisible());
-    QCOMPARE(f->RankNameList->item(20)->text(), QStringLiteral("(none)"));
-    QCOMPARE(f->RankNumberList->item(20)->text(), QStringLiteral("0:0;0"));
+    QCOMPARE(f->ranking.RankNameList[20], QStringLiteral("(none)"));
+    QCOMPARE(f->ranking.RankNumberList[20], QStringLiteral("0:0;0"));
     QCOMPARE(defaultName, QString());
     // The next round's end decides afresh.
     QTest::mouseClick(f->StartButton, Qt::LeftButton);
@@ -487,17 +485,17 @@ void TestShellWindow::rankEntryFromEndOfRoundToFileAndRestart() {
     QTest::mouseClick(f->okButton, Qt::LeftButton);
     QVERIFY(titleScreenShown());
     QVERIFY(!rankEntryShown());
-    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
-    QCOMPARE(f->RankNumberList->item(10)->text(), result);
-    QCOMPARE(f->RankNameList->count(), 50);
+    QCOMPARE(f->ranking.RankNameList[10], QStringLiteral("Hana"));
+    QCOMPARE(f->ranking.RankNumberList[10], result);
+    QCOMPARE(f->ranking.RankNameList.size(), 50);
 
     shell.restart();
     const QString text = settingsText(dir);
     QVERIFY(text.contains(QStringLiteral("\nname10=Hana\nnumber10=") + result + QLatin1Char('\n')));
     QVERIFY(text.contains(QStringLiteral("\ndefault=Hana\n")));
     f = MainForm;
-    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
-    QCOMPARE(f->RankNumberList->item(10)->text(), result);
+    QCOMPARE(f->ranking.RankNameList[10], QStringLiteral("Hana"));
+    QCOMPARE(f->ranking.RankNumberList[10], result);
     QCOMPARE(f->levelCombo->currentIndex(), 2); // every start selects "ふつう"
 
     // The name is offered again at the next entry, at another level.
@@ -737,8 +735,7 @@ void TestShellWindow::enterPressesTheFocusedButton() {
     f->okButton->setFocus();
     key(Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(titleScreenShown());
-    QCOMPARE(f->RankNumberList->item(20)->text().section(QLatin1Char(':'), 0, 0),
-             QStringLiteral("500"));
+    QCOMPARE(f->ranking.RankNumberList[20].section(QLatin1Char(':'), 0, 0), QStringLiteral("500"));
     for (const auto& [enter, modifiers, score] :
          {std::tuple(Qt::Key_Return, Qt::NoModifier, 400),
           std::tuple(Qt::Key_Enter, Qt::KeypadModifier, 300)}) {
@@ -753,10 +750,9 @@ void TestShellWindow::enterPressesTheFocusedButton() {
     }
     QStringList stored;
     for (int i = 20; i < 23; ++i)
-        stored << f->RankNameList->item(i)->text();
+        stored << f->ranking.RankNameList[i];
     QCOMPARE(stored, (QStringList{QString(), "N", "NN"}));
-    QCOMPARE(f->RankNumberList->item(22)->text().section(QLatin1Char(':'), 0, 0),
-             QStringLiteral("300"));
+    QCOMPARE(f->ranking.RankNumberList[22].section(QLatin1Char(':'), 0, 0), QStringLiteral("300"));
 
     THiscoreForm* h = HiscoreForm;
     f->HiscoreMenuClick();
