@@ -49,6 +49,8 @@ constexpr qint64 periodNs = qint64(Platform::timerIntervalMs) * 1000000;
 }
 
 void QtPlatform::armTimer() {
+    if (inTick_)
+        return;
     // To the nearest millisecond, the timer's own resolution; the next due time is
     // counted from this one's, so the rounding does not add up.
     const qint64 left = std::max<qint64>(0, dueNs_ - clock_.nsecsElapsed());
@@ -64,7 +66,18 @@ void QtPlatform::tick() {
     dueNs_ += periodNs;
     if (dueNs_ < now)
         dueNs_ = now + periodNs;
-    armTimer();
+    // Never a tick inside the handler of the one before (it processes messages during
+    // a row advance), as with a periodic timer: the next is armed when it returns, due
+    // where its period ends.
+    inTick_ = true;
+    struct Done {
+        QtPlatform* p;
+        ~Done() {
+            p->inTick_ = false;
+            if (p->running_)
+                p->armTimer();
+        }
+    } done{this};
     if (handler_)
         handler_();
 }

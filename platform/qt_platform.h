@@ -39,8 +39,9 @@ private:
     QTimer timer_;
     bool running_ = false;
     bool paused_ = false;
-    qint64 dueNs_ = 0;  // on clock_: when the next tick is due, while running
-    qint64 leftNs_ = 0; // while paused: the time that was left to the next tick
+    bool inTick_ = false; // the tick handler runs: the next tick is armed when it returns
+    qint64 dueNs_ = 0;    // on clock_: when the next tick is due, while running
+    qint64 leftNs_ = 0;   // while paused: the time that was left to the next tick
     std::function<void()> handler_;
     QPointer<QWidget> mainWindow_;
     QElapsedTimer clock_;
