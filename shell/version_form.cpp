@@ -45,7 +45,7 @@ TVersionForm::TVersionForm(QWidget* mainWindow)
 }
 
 void TVersionForm::showEvent(QShowEvent* event) {
-    // The labels take the size of their text (62 x 16 in the design). Measured when first
+    // The labels take the size of their text (about 62 x 16). Measured when first
     // shown rather than at start-up, which then need not load their face.
     if (!labelsSized_) {
         Label1->adjustSize();

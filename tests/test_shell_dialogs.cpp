@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -171,7 +170,7 @@ void TestShellDialogs::linkAndHelpGoToTheDesktop() {
     {
         ShellFixture shell(dir.path());
         // The settings come from the data folder, not from the current directory.
-        QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Kept"));
+        QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Kept"));
         // Started elsewhere, each copy opens its own page.
         setProgramFolder(installed.filePath(QStringLiteral("games")));
         MainForm->ContentsMenu->trigger();

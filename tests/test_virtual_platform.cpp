@@ -1,6 +1,6 @@
 // The virtual-time platform must behave as the Qt one does, or the game's tests in
 // virtual time prove nothing: nested dispatch, pauses that dispatch nothing, ticks that
-// do not pile up and a fresh period at each start.
+// do not pile up, a fresh period at each start and a kept one across a pause.
 
 #include "platform/virtual_platform.h"
 
@@ -9,6 +9,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <vector>
 
 class TestVirtualPlatform : public QObject {
@@ -18,6 +19,7 @@ private slots:
     void pauseAdvancesTimeAndDispatchesNothing();
     void nestedDispatchInsideAHandler();
     void timerPeriodsStartAndStop();
+    void pausedTimerRunsOnWithItsPeriod();
     void missedTicksAreNotMadeUp();
     void tickWaitsWhileOtherMessagesWait();
     void tickIsNotReenteredByItsOwnTimer();
@@ -81,6 +83,51 @@ void TestVirtualPlatform::timerPeriodsStartAndStop() {
     vp.runUntil(1000);
     QCOMPARE(ticks, (std::vector<std::int64_t>{250, 450, 800, 1000}));
     QVERIFY(vp.timerRunning());
+}
+
+void TestVirtualPlatform::pausedTimerRunsOnWithItsPeriod() {
+    // Calls at virtual times and the ticks that follow, up to 700 ms.
+    using Call = std::function<void(VirtualPlatform&)>;
+    const Call start = &VirtualPlatform::startTimer, pause = &VirtualPlatform::pauseTimer,
+               resume = &VirtualPlatform::resumeTimer, stop = &VirtualPlatform::stopTimer,
+               busy = [](VirtualPlatform&p) { p.pause(60); }; // a slow handler
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::int64_t, Call>> calls;
+        std::vector<std::int64_t> ticks;
+    };
+    const Case cases[] = {
+        {"paused 150 ms into a period: the rest after the resume",
+         {{0, start}, {150, pause}, {400, resume}},
+         {450, 650}},
+        {"paused after a tick: the part since the tick",
+         {{0, start}, {250, pause}, {300, resume}},
+         {200, 450, 650}},
+        {"a second pause keeps the first",
+         {{0, start}, {150, pause}, {170, pause}, {400, resume}},
+         {450, 650}},
+        {"start after a pause: a fresh period", {{0, start}, {150, pause}, {400, start}}, {600}},
+        {"a stop forgets the paused period",
+         {{0, start}, {150, pause}, {160, stop}, {400, resume}},
+         {600}},
+        {"resuming a stopped timer starts it", {{100, resume}}, {300, 500, 700}},
+        {"resuming a running timer changes nothing", {{0, start}, {150, resume}}, {200, 400, 600}},
+        {"a tick overdue at the pause comes at the resume, the periods keep their places",
+         {{0, start}, {190, busy}, {250, pause}, {260, resume}},
+         {260, 410, 610}},
+        {"a tick late by less than a period keeps the periods",
+         {{0, start}, {190, busy}},
+         {250, 400, 600}},
+    };
+    for (const Case& c : cases) {
+        VirtualPlatform vp;
+        std::vector<std::int64_t> ticks;
+        vp.setTimerHandler([&] { ticks.push_back(vp.nowMs()); });
+        for (const auto& [at, call] : c.calls)
+            vp.schedule(at, [&vp, call = call] { call(vp); });
+        vp.runUntil(700);
+        QVERIFY2(ticks == c.ticks, c.what);
+    }
 }
 
 void TestVirtualPlatform::missedTicksAreNotMadeUp() {
