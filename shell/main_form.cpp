@@ -3,6 +3,7 @@
 #include "game/game_state.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
+#include "screen/logos.h"
 #include "shell/fitted_label.h"
 #include "shell/handler_connect.h"
 #include "shell/menu_check_style.h"
@@ -76,8 +77,8 @@ void TMainForm::createComponents() {
         newLabel(QString(), gameFont(centuryFamily, 35, true), QRect(35, 142, 174, 64), c);
     MessageLabel->setAlignment(Qt::AlignCenter);
 
-    TitleImage = newTransparentPicture(QImage(QStringLiteral(":/assets/title_logo.png")), c,
-                                       QImage(QStringLiteral(":/assets/title_logo@2x.png")));
+    TitleImage =
+        newTransparentPicture(titleLogo(), QStringLiteral(":/assets/title_logo@2x.png"), c);
     TitleImage->move(55, 90);
 
     RankLabel = newLabel(QStringLiteral("Rank In !"), gameFont(centuryFamily, 13, true),

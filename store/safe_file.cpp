@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -92,19 +91,32 @@ void syncFolder(const QString& folder) {
     }
 }
 
+// Whether name is the prefix and then six letters or digits (randomSuffix's kind).
+bool isLeftoverName(const QString& name, const QString& prefix) {
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return false;
+    }
+    return true;
+}
+
 // Files of our naming only, and regular ones (a link of that name is not followed).
+// Matched by hand: a pattern would bring in the regular expression engine, whose
+// compiler is a good part of the program's memory at start-up.
 void removeLeftoversIn(const QFileInfo& target) {
     const QString prefix = leftoverPrefix(target);
-    const QRegularExpression ours(QLatin1Char('^') + QRegularExpression::escape(prefix) +
-                                  QStringLiteral("[A-Za-z0-9]{6}$"));
     const QDir folder(target.absolutePath());
     const QStringList names =
-        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
     for (const QString& name : names) {
+        if (!isLeftoverName(name, prefix))
+            continue;
         const QByteArray path = native(folder.filePath(name));
         struct stat st {};
-        if (ours.match(name).hasMatch() && ::lstat(path.constData(), &st) == 0 &&
-            S_ISREG(st.st_mode))
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
             ::unlink(path.constData());
     }
 }

@@ -2,10 +2,13 @@
 // nothing, handlers nest inside processMessages, ticks do not pile up, restarting a
 // running timer changes nothing, and animation steps take their fixed time.
 
+#include "platform/gamepads.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -21,6 +24,7 @@ private slots:
     void ticksDoNotPileUpAndRestartChangesNothing();
     void animationStepsTakeTheirFixedTime();
     void activeWindowState();
+    void gamepadsStartOnlyOnceAPadIsThere();
     void aWidgetShownIsPaintedByOneProcessMessages();
 };
 
@@ -148,6 +152,24 @@ void TestQtPlatform::aWidgetShownIsPaintedByOneProcessMessages() {
     label->show();
     p.processMessages();
     QCOMPARE(label->paints, 1);
+}
+
+void TestQtPlatform::gamepadsStartOnlyOnceAPadIsThere() {
+    // SDL is not loaded while the input devices hold no pad: a keyboard's event device
+    // (a file here, which answers no device query) is none. A joystick device appearing
+    // starts it.
+    QTemporaryDir devices;
+    QFile keyboard(devices.filePath(QStringLiteral("event0")));
+    QVERIFY(keyboard.open(QIODevice::WriteOnly));
+    keyboard.close();
+    Gamepads pads;
+    pads.startWhenAttached(devices.path());
+    QCoreApplication::processEvents();
+    QVERIFY(!pads.started());
+    QFile joystick(devices.filePath(QStringLiteral("js0")));
+    QVERIFY(joystick.open(QIODevice::WriteOnly));
+    joystick.close();
+    QTRY_VERIFY(pads.started());
 }
 
 QTEST_MAIN(TestQtPlatform)

@@ -7,10 +7,12 @@
 #include "platform/application.h"
 #include "platform/latin_keys.h"
 #include "platform/window_placement.h"
+#include "shell/app_icon.h"
 #include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/name_entry_guard.h"
+#include "shell/pad_control.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
@@ -30,6 +32,8 @@
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <SDL.h>
 
 #include <algorithm>
 #include <tuple>
@@ -105,6 +109,7 @@ private slots:
     void facesAndMenuStates();
     void gameKeysWhateverHadTheFocus();
     void lettersOfOtherScriptsByTheirLatinMeaning();
+    void gamepadActsThroughTheKeyHandler();
     void labelTextsShowWhole();
     void returnDuringRankEntryRecordsNothing();
     void gameKeysNeverTypeIntoTheName();
@@ -148,6 +153,11 @@ void TestShellWindow::firstStartWithoutSettings() {
     QVERIFY(!HiscoreForm->isVisible());
     QCOMPARE(gameState.inputEnabled, 0);
     QVERIFY(shell.errors.isEmpty());
+    // The window's icon comes drawn at every size a desktop shows it at.
+    QList<QSize> sizes;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        sizes << QSize(size, size);
+    QCOMPARE(applicationIcon().availableSizes(), sizes);
 }
 
 void TestShellWindow::componentsAndStacking() {
@@ -309,6 +319,108 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
     QKeyEvent ya(QEvent::KeyPress, 0x42F, Qt::ShiftModifier, 52, 0x6f1, 1, QStringLiteral("Я"));
     QCoreApplication::sendEvent(f->windowHandle(), &ya);
     QCOMPARE(gameState.piecesSinceStar, fired + 2);
+    QVERIFY(shell.errors.isEmpty());
+}
+
+void TestShellWindow::gamepadActsThroughTheKeyHandler() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    defaultName = QStringLiteral("Pad");
+    auto* control = new PadControl(f);
+    QVERIFY(control->start());
+    // A virtual game controller (no hardware): SDL maps its buttons and axes as a pad's.
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    QVERIFY2(index >= 0, SDL_GetError());
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    QVERIFY(pad);
+    control->gamepads().poll();
+    QCOMPARE(control->gamepads().attached(), 1);
+    auto delivered = [&] {
+        control->gamepads().poll();
+        QCoreApplication::processEvents();
+    };
+    auto button = [&](SDL_GameControllerButton b, bool down) {
+        SDL_JoystickSetVirtualButton(pad, b, down);
+        delivered();
+    };
+    auto tap = [&](SDL_GameControllerButton b) {
+        button(b, true);
+        button(b, false);
+    };
+    auto stick = [&](int x) {
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, Sint16(x));
+        delivered();
+    };
+    const int& column = gameState.launcherColumn;
+
+    // The title screen: only Start acts.
+    f->levelCombo->setFocus();
+    tap(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    tap(SDL_CONTROLLER_BUTTON_A);
+    stick(30000);
+    stick(0);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+    tap(SDL_CONTROLLER_BUTTON_START);
+    QVERIFY(gameScreenShown());
+    QCOMPARE(column, 3);
+
+    // A face button fires; the D-pad moves at once and, held, repeats.
+    const int fired = gameState.piecesSinceStar;
+    tap(SDL_CONTROLLER_BUTTON_Y);
+    QCOMPARE(gameState.piecesSinceStar, fired + 1);
+    button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    QCOMPARE(column, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(column, 0, 5000);
+    button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+
+    // The stick: pushed past the dead zone it moves; easing off but not back to the
+    // middle is no new push.
+    stick(12000);
+    QCOMPARE(column, 0);
+    stick(20000);
+    QCOMPARE(column, 1);
+    stick(10000);
+    stick(20000);
+    QCOMPARE(column, 1);
+    stick(0);
+    stick(20000);
+    QCOMPARE(column, 2);
+    stick(0);
+
+    // Nothing while a shot runs: presses made during its flight are dropped.
+    shell.vp.scheduleIn(0, [&] {
+        QCOMPARE(gameState.inputEnabled, 0);
+        tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        tap(SDL_CONTROLLER_BUTTON_A);
+    });
+    const int before = gameState.piecesSinceStar;
+    tap(SDL_CONTROLLER_BUTTON_B);
+    QCOMPARE(gameState.piecesSinceStar, before + 1);
+    QCOMPARE(column, 2);
+
+    // Nor while another window is active.
+    shell.vp.setMainWindowActive(false);
+    tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    QCOMPARE(column, 2);
+    shell.vp.setMainWindowActive(true);
+
+    // After "OUT!" Start presses OK, entering the offered name.
+    endRoundByTheNextRow(shell.vp, 5000);
+    QVERIFY(rankEntryShown());
+    tap(SDL_CONTROLLER_BUTTON_START);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->ranking.RankNameList[20], QStringLiteral("Pad"));
+
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    delete control;
     QVERIFY(shell.errors.isEmpty());
 }
 

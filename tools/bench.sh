@@ -29,6 +29,8 @@ echo "== 1. Drawing"
 QT_QPA_PLATFORM=offscreen "$B/bench_draw" || status=1
 echo "== 2. Frame to screen"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_present" || status=1
+echo "== 2b. Frame to screen on a screen scaled by 150 % (pictures scaled sharp bilinear)"
+DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1.5 "$B/bench_present" || status=1
 echo "== 3. Start-up and memory"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_startup" "$B/flinder_startup_probe" "$B/bare_app" 11 || status=1
 echo "== 4. Idle cost"
