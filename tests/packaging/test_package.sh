@@ -123,7 +123,7 @@ control_fields() {
 }
 
 start_x_server() {
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$scratch/display" \
+    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$scratch/display" \
         >"$scratch/xvfb.log" 2>&1 &
     xserver=$!
     tries=0

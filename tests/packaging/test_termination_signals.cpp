@@ -108,9 +108,10 @@ struct XServer {
 
     bool start() {
         process.start(QStringLiteral("Xvfb"),
-                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("800x600x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                       QStringLiteral("-noreset"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")});
         while (process.waitForReadyRead(10000) && !process.canReadLine()) {
         }
         if (!process.canReadLine())
