@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
     std::printf("Start-up and memory (median of %d runs each, alternated)\n", runs);
     std::printf("  bare Qt program: %.3f s, %.1f MiB peak\n", bt, bm);
     std::printf("  flinder:         %.3f s, %.1f MiB peak\n", gt, gm);
-    v.ratio("start-up to idle title screen", gt * 1e9, bt * 1e9, 1.3);
-    v.check("peak memory", gm <= bm + 15.0,
-            QString("%1 MiB over the bare program (target <= +15 MiB)").arg(gm - bm, 0, 'f', 1));
+    v.ratio("start-up to idle title screen", gt * 1e9, bt * 1e9, 1.15);
+    v.check("peak memory", gm <= bm + 6.0,
+            QString("%1 MiB over the bare program (target <= +6 MiB)").arg(gm - bm, 0, 'f', 1));
     std::printf("%s\n", v.failures ? "START-UP: FAIL" : "START-UP: PASS");
     return v.failures ? 1 : 0;
 }

@@ -1,10 +1,9 @@
 #include "game/animation.h"
 
 #include "platform/platform.h"
-#include "screen/frame.h"
 
-void animationStep() {
-    presentFrame();
-    platform().processMessages();
+RoundOutcome animationStep(RoundTicket t) {
+    const RoundOutcome outcome = presentAndProcess(t);
     platform().awaitAnimationStep();
+    return outcome;
 }

@@ -1,5 +1,9 @@
 #pragma once
 // One step of an animation that has no pause of its own (a piece in flight, falling
-// blocks): show the frame, let pending messages run, then wait out the step's fixed
-// time (Platform::animationStep), so the speed is the same on every display.
-void animationStep();
+// blocks): the checkpoint (show the frame, let pending messages run), then the wait for
+// the rest of the step's fixed time (Platform::awaitAnimationStep), so the speed is the
+// same on every display. Returns the checkpoint's outcome for t's round.
+
+#include "game/round_mark.h"
+
+RoundOutcome animationStep(RoundTicket t);

@@ -10,6 +10,8 @@
 #include "screen/layout.h"
 #include "screen/panels.h"
 
+#include <cassert>
+
 namespace {
 
 void moveLauncher(int step) {
@@ -25,7 +27,7 @@ void fireSequence() {
     fireShot();
     // A round that ended, was left or was replaced meanwhile gets no end sequence of
     // this shot, no new piece and no keys.
-    if (!roundGoesOn(t))
+    if (roundOutcome(t) != RoundOutcome::GoOn)
         return;
     if (bottomRowOccupied()) {
         endRound();
@@ -34,7 +36,7 @@ void fireSequence() {
     // The limit ran out during the flight: its rows come before the next piece, and
     // may end the round.
     runHeldAdvance();
-    if (!roundGoesOn(t))
+    if (roundOutcome(t) != RoundOutcome::GoOn)
         return;
     dealPiece();
     gameState.inputEnabled = 1;
@@ -54,6 +56,7 @@ int chooseArrow(int current) {
 void FormKeyDown(std::uint16_t key) {
     if (gameState.inputEnabled == 0)
         return;
+    assert(runningRoundIsLive());
     switch (key) {
     case keyLeft:
         if (gameState.launcherColumn > 0)

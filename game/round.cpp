@@ -13,10 +13,10 @@
 #include "screen/frame.h"
 #include "screen/layout.h"
 #include "screen/panels.h"
-#include "store/conversions.h"
 #include "store/ranking.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -34,14 +34,8 @@ struct TickScope {
     TickScope& operator=(const TickScope&) = delete;
 };
 
-// Lets pending messages run; false when the round no longer goes on.
-bool processAndGoOn(RoundTicket t) {
-    platform().processMessages();
-    return roundGoesOn(t);
-}
-
-// The limit has run out: next phase, new rows.
-void rowAdvance(RoundTicket t) {
+// The limit has run out: next phase, new rows. Returns the round's outcome.
+RoundOutcome rowAdvance(RoundTicket t) {
     GameState& g = gameState;
     g.phase = std::min(g.phase + 1, 999);
     if (g.phase == 11) {
@@ -57,16 +51,17 @@ void rowAdvance(RoundTicket t) {
     drawPhasePanel();
     // No further row once the round has ended (by a row, or by a shot fired between
     // rows) or been left.
-    for (int i = 0; i < g.rowsPerAdvance && roundGoesOn(t); ++i) {
+    RoundOutcome outcome = RoundOutcome::GoOn;
+    for (int i = 0; i < g.rowsPerAdvance && outcome == RoundOutcome::GoOn; ++i) {
         insertRow();
-        presentFrame();
-        platform().processMessages();
-        if (roundReplaced(t))
-            return;
+        outcome = presentAndProcess(t);
+        if (outcome == RoundOutcome::Replaced)
+            return outcome;
         platform().pause(50);
     }
     g.limitElapsed = 0;
     clearLimitGauge();
+    return outcome;
 }
 
 } // namespace
@@ -77,7 +72,7 @@ void startRound() {
     GameState& g = gameState;
     seedRandom(std::uint32_t(platform().currentTimeSeconds()));
     const int position = roundView().selectedLevelPosition();
-    g.level = 4 - position;
+    g.level = levelOfPosition(position);
     g.launcherColumn = 3;
     g.piecesSinceStar = 0;
     g.nextPiece = StarBall;
@@ -110,14 +105,14 @@ void startRound() {
 
     // The menu command back to the title may come during the messages: the round then
     // stays left, and nothing more is shown over the title screen.
-    if (!processAndGoOn(t))
+    if (presentAndProcess(t) != RoundOutcome::GoOn)
         return;
     roundView().showMessage(QStringLiteral("READY"), aqua);
-    if (!processAndGoOn(t))
+    if (presentAndProcess(t) != RoundOutcome::GoOn)
         return;
     platform().pause(1000);
     roundView().showMessage(QStringLiteral("G o !"), lime);
-    if (!processAndGoOn(t))
+    if (presentAndProcess(t) != RoundOutcome::GoOn)
         return;
     platform().pause(600);
     roundView().hideMessage();
@@ -132,24 +127,22 @@ void timerTimer() {
     const TickScope scope;
     if (!platform().mainWindowActive() || roundClosed())
         return;
+    // (A tick called with the timer stopped, as tests do, is no tick of the timer.)
+    assert(!platform().timerRunning() || runningRoundIsLive());
     const RoundTicket t = currentRound();
     GameState& g = gameState;
     // While an advance waits for a shot to be resolved the counters stay at the limit.
-    if (g.limitElapsed < g.limit && ++g.tickCount > 4) {
+    if (g.limitElapsed < g.limit && ++g.tickCount >= ticksPerSecond) {
         g.tickCount = 0;
         g.limitElapsed += 1;
     }
     drawLimitGauge();
     // No row enters while a piece is in flight: the fire sequence runs the advance as
     // soon as the shot is resolved (runHeldAdvance).
-    if (g.limitElapsed >= g.limit && !shotUnderWay()) {
-        rowAdvance(t);
-        if (roundReplaced(t))
-            return;
-    }
+    if (g.limitElapsed >= g.limit && !shotUnderWay() && rowAdvance(t) == RoundOutcome::Replaced)
+        return;
     bonusCountdownStep();
-    presentFrame();
-    platform().processMessages();
+    presentAndProcess(t);
 }
 
 void runHeldAdvance() {
@@ -169,14 +162,14 @@ void perfectClear() {
     roundView().showMessage(QStringLiteral("PERFECT!"), yellow);
     gameState.bonus = 80000;
     awardBonus();
-    presentFrame();
     // Left for the title screen meanwhile: no timer, no new row.
-    if (!processAndGoOn(t))
+    if (presentAndProcess(t) != RoundOutcome::GoOn)
         return;
-    platform().stopTimer();
+    // The pause is not counted either; the timer runs on with its period.
+    platform().pauseTimer();
     platform().pause(1000);
     roundView().hideMessage();
-    platform().startTimer();
+    platform().resumeTimer();
     insertRow();
 }
 
@@ -190,17 +183,13 @@ void endRound() {
     platform().stopTimer();
     clearBonusPanel();
     drawScorePanel();
-    presentFrame();
-    platform().processMessages();
-    if (roundReplaced(t))
+    if (presentAndProcess(t) == RoundOutcome::Replaced)
         return;
     for (int row = layout::launcherRow; row >= 0; --row) {
         for (int c = 0; c < layout::columns; ++c)
             if (gameState.cells[c][row] != Empty)
                 drawCrack(layout::cellOrigin(c, row));
-        presentFrame();
-        platform().processMessages();
-        if (roundReplaced(t))
+        if (presentAndProcess(t) == RoundOutcome::Replaced)
             return;
         platform().pause(20);
     }
@@ -209,12 +198,17 @@ void endRound() {
     if (roundMark() == RoundMark::Left)
         return;
     roundView().showMessage(QStringLiteral("OUT!"), red);
-    // The tenth result of the level; its score is the text before the first ":" (empty
-    // when there is none, as the rank entry and the hiscore table read it).
-    const QString tenth = roundView().rankNumber(10 * (4 - gameState.level) + 9);
-    if (strToInt(scorePart(tenth)) < gameState.score)
+    // Against the tenth result of the level; a hand-edited score there that is no
+    // number stops here with its conversion error.
+    const int block = levelBlockStart(positionOfLevel(gameState.level));
+    if (roundView().currentRanking().admits(block, gameState.score))
         roundView().offerRankEntry(defaultName);
     roundView().showOkButton();
+}
+
+bool runningRoundIsLive() {
+    return insideASequence() || roundMark() != RoundMark::Running ||
+           (platform().timerRunning() && gameState.inputEnabled == 1);
 }
 
 void leaveRound() {

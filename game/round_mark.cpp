@@ -1,10 +1,13 @@
 #include "game/round_mark.h"
 
 #include "game/round.h"
+#include "platform/platform.h"
+#include "screen/frame.h"
 
 namespace {
 RoundMark mark = RoundMark::None;
 std::uint32_t serial = 0;
+int checkpointsOnStack = 0;
 } // namespace
 
 RoundMark roundMark() {
@@ -15,12 +18,25 @@ RoundTicket currentRound() {
     return RoundTicket{serial};
 }
 
-bool roundGoesOn(RoundTicket t) {
-    return t.serial == serial && mark == RoundMark::Running;
+RoundOutcome roundOutcome(RoundTicket t) {
+    if (t.serial != serial)
+        return RoundOutcome::Replaced;
+    return mark == RoundMark::Running ? RoundOutcome::GoOn : RoundOutcome::Closed;
 }
 
-bool roundReplaced(RoundTicket t) {
-    return t.serial != serial;
+RoundOutcome presentAndProcess(RoundTicket t) {
+    presentFrame();
+    ++checkpointsOnStack;
+    // Counted down however processing returns.
+    struct Leave {
+        ~Leave() { --checkpointsOnStack; }
+    } leave;
+    platform().processMessages();
+    return roundOutcome(t);
+}
+
+bool insideASequence() {
+    return checkpointsOnStack > 0;
 }
 
 bool roundClosed() {

@@ -16,6 +16,13 @@ namespace {
 auto& cells = gameState.cells;
 int shotsUnderWay = 0; // a count: a new round's shot may run inside an abandoned one
 
+// A piece rises a row in four frames of 8 pixels; falling blocks sink a row in eight
+// frames of 4 pixels.
+constexpr int travelFramesPerRow = 4;
+constexpr int travelStep = layout::cellSize / travelFramesPerRow;
+constexpr int fallFramesPerRow = 8;
+constexpr int fallStep = layout::cellSize / fallFramesPerRow;
+
 struct ShotScope {
     ShotScope() { ++shotsUnderWay; }
     ~ShotScope() { --shotsUnderWay; }
@@ -37,18 +44,11 @@ QPoint partnerCell(int c, int r, Partner p) {
     return {c, r};
 }
 
-// Shows the frame and lets messages run; false when a new round has replaced t's.
-bool showAndProcess(RoundTicket t) {
-    presentFrame();
-    platform().processMessages();
-    return !roundReplaced(t);
-}
-
 // The piece at (launcherColumn, r) vanishes with the block at the partner's place.
 // False when a new round has replaced this one meanwhile.
 bool pairVanish(int r, Partner p, RoundTicket t) {
     blinkPair(r, p);
-    if (roundReplaced(t))
+    if (roundOutcome(t) == RoundOutcome::Replaced)
         return false;
     const QPoint q = partnerCell(gameState.launcherColumn, r, p);
     cells[q.x()][q.y()] = Empty;
@@ -73,11 +73,10 @@ void fireShot() {
     const int kind = gameState.currentPiece;
     int r = layout::launcherRow;
     while (r > 0 && cells[c][r - 1] == Empty) {
-        for (int i = 0; i < 4; ++i) {
-            restoreWellRect(QRect(32 * c, 32 * r - 8 * i, 32, 32));
-            drawFlyingPiece(layout::cellOrigin(c, r) - QPoint(0, 8 * (i + 1)), kind);
-            animationStep();
-            if (roundReplaced(t))
+        for (int i = 0; i < travelFramesPerRow; ++i) {
+            restoreWellRect(layout::backCellRect(c, r).translated(0, -travelStep * i));
+            drawFlyingPiece(layout::cellOrigin(c, r) - QPoint(0, travelStep * (i + 1)), kind);
+            if (animationStep(t) == RoundOutcome::Replaced)
                 return;
         }
         --r;
@@ -89,7 +88,9 @@ void fireShot() {
 void landPiece(int r) {
     const RoundTicket t = currentRound();
     const int c = gameState.launcherColumn;
-    platform().stopTimer();
+    // The landing's own time (blink, fall) does not count: the part of the period that
+    // had run is kept, and the clock runs on from it afterwards.
+    platform().pauseTimer();
     switch (gameState.currentPiece) {
     case RightArrow:
         if (c <= 4 && cells[c + 1][r] == LeftArrow) {
@@ -127,7 +128,7 @@ void landPiece(int r) {
                 return;
         } else {
             blinkPair(0, Partner::None);
-            if (roundReplaced(t))
+            if (roundOutcome(t) == RoundOutcome::Replaced)
                 return;
             gameState.blockCount -= 1;
             gameState.vanishCount += 1;
@@ -139,15 +140,16 @@ void landPiece(int r) {
     default:
         break;
     }
-    if (roundReplaced(t))
+    const RoundOutcome outcome = roundOutcome(t);
+    if (outcome == RoundOutcome::Replaced)
         return;
     // The end of a round is final: a round that ended or was left meanwhile keeps its
     // timer stopped.
-    if (roundGoesOn(t))
-        platform().startTimer();
+    if (outcome == RoundOutcome::GoOn)
+        platform().resumeTimer();
     if (gameState.blockCount < 1)
         perfectClear();
-    if (roundReplaced(t))
+    if (roundOutcome(t) == RoundOutcome::Replaced)
         return;
     if (gameState.vanishCount > 9999)
         gameState.vanishCount = 9999;
@@ -163,20 +165,20 @@ void blinkPair(int r, Partner p) {
         restoreCell(c, r);
         if (paired)
             restoreCell(q.x(), q.y());
-        if (!showAndProcess(t))
+        if (presentAndProcess(t) == RoundOutcome::Replaced)
             return;
         platform().pause(50);
         drawLauncherPiece(r);
         if (paired)
             drawCellOpaque(layout::cellOrigin(q.x(), q.y()), cells[q.x()][q.y()]);
-        if (!showAndProcess(t))
+        if (presentAndProcess(t) == RoundOutcome::Replaced)
             return;
         platform().pause(50);
     }
     restoreCell(c, r);
     if (paired)
         restoreCell(q.x(), q.y());
-    showAndProcess(t);
+    presentAndProcess(t);
 }
 
 void dropDetachedBlocks(int a, int b) {
@@ -192,20 +194,20 @@ void dropDetachedBlocks(int a, int b) {
     gameState.blockCount -= n;
     gameState.vanishCount += n;
 
-    const int left = layout::fieldLeft + 32 * a;
-    const int fieldBottom = layout::fieldTop + 32 * layout::rows; // 392
+    const int size = layout::cellSize;
+    const int left = layout::cellOrigin(a, 0).x();
+    const int fieldBottom = layout::fieldTop + size * layout::rows; // 392
     bool clipped = false;
     for (int y = b; y <= layout::launcherRow; ++y) {
-        for (int s = 0; s < 8; ++s) {
-            const int top = layout::fieldTop + 32 * y + 4 * s;
+        for (int s = 0; s < fallFramesPerRow; ++s) {
+            const int top = layout::cellOrigin(a, y).y() + fallStep * s;
             // Once the group reaches the bottom edge it slides out under it.
             if (y + n >= layout::rows)
                 clipped = true;
-            const int bottom = clipped ? fieldBottom - 4 : top + 32 * n;
-            frameCopy(QRect(left, top, 32, bottom - top), QPoint(left, top + 4));
-            restoreWellRect(QRect(32 * a, 32 * y + 4 * s, 32, 4));
-            animationStep();
-            if (roundReplaced(t))
+            const int bottom = clipped ? fieldBottom - fallStep : top + size * n;
+            frameCopy(QRect(left, top, size, bottom - top), QPoint(left, top + fallStep));
+            restoreWellRect(QRect(size * a, size * y + fallStep * s, size, fallStep));
+            if (animationStep(t) == RoundOutcome::Replaced)
                 return;
         }
         cells[a][y] = Empty;

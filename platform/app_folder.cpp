@@ -11,9 +11,16 @@
 
 namespace {
 
-QString& chosenFolder() {
-    static QString folder;
-    return folder;
+// The data folder, and the program's folder when its files are read from there until
+// the data folder has its own (a copy that may not write its folder).
+struct Folders {
+    QString data;
+    QString fallback;
+};
+
+Folders& chosenFolders() {
+    static Folders folders;
+    return folders;
 }
 
 QString& chosenProgramFolder() {
@@ -25,16 +32,23 @@ QString perUserFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
-QString automaticFolder() {
+Folders automaticFolders() {
     // Root could write into an installed program's folder, but files there would stay
     // behind when the package is removed: the per-user folder, whoever runs it.
     if (isInstalledCopy())
-        return perUserFolder();
+        return {perUserFolder(), QString()};
     const QString folder = programFolder();
     const QFileInfo info(folder);
     if (info.isDir() && info.isWritable())
-        return folder;
-    return perUserFolder();
+        return {folder, QString()};
+    return {perUserFolder(), folder};
+}
+
+const Folders& folders() {
+    Folders& chosen = chosenFolders();
+    if (chosen.data.isEmpty())
+        chosen = automaticFolders();
+    return chosen;
 }
 
 const QString helpPage = QStringLiteral("help/help.htm");
@@ -59,16 +73,11 @@ bool isInstalledCopy() {
 }
 
 QString dataFolder() {
-    QString& folder = chosenFolder();
-    if (folder.isEmpty())
-        folder = automaticFolder();
-    return folder;
+    return folders().data;
 }
 
 void setDataFolder(const QString& folder) {
-    chosenFolder() = QDir::cleanPath(folder);
-    if (folder.isEmpty())
-        chosenFolder().clear();
+    chosenFolders() = Folders{folder.isEmpty() ? QString() : QDir::cleanPath(folder), QString()};
 }
 
 bool ensureDataFolder() {
@@ -79,8 +88,18 @@ QString settingsFilePath() {
     return dataFolder() + QStringLiteral("/flinder.ini");
 }
 
+QString fallbackSettingsPath() {
+    const QString& fallback = folders().fallback;
+    return fallback.isEmpty() ? QString() : fallback + QStringLiteral("/flinder.ini");
+}
+
 QString backBitmapPath() {
-    return dataFolder() + QStringLiteral("/back.bmp");
+    const QString own = dataFolder() + QStringLiteral("/back.bmp");
+    const QString& fallback = folders().fallback;
+    if (fallback.isEmpty() || QFileInfo::exists(own))
+        return own;
+    const QString beside = fallback + QStringLiteral("/back.bmp");
+    return QFileInfo::exists(beside) ? beside : own;
 }
 
 QString helpPagePath() {

@@ -1,7 +1,9 @@
 #pragma once
 // Where the program's files are. "flinder.ini" and "back.bmp": in the per-user settings
 // folder for an installed copy, whoever runs it; beside the program for a copy that is
-// only unpacked or built, unless its folder is not writable. And the help page.
+// only unpacked or built, unless its folder is not writable: such a copy keeps its files
+// per user, but reads those kept beside it (never writing them) until it has its own.
+// And the help page.
 //
 // An installed copy is recognised by the marker "installed" that the install step puts
 // into the program's data folder, found from the program's own folder through the
@@ -32,7 +34,12 @@ void setDataFolder(const QString& folder);
 bool ensureDataFolder();
 
 QString settingsFilePath(); // dataFolder() + "/flinder.ini"
-QString backBitmapPath();   // dataFolder() + "/back.bmp"
+// The settings file to read while settingsFilePath() does not exist: "flinder.ini"
+// beside a copy that is not installed and may not write its folder; else empty.
+QString fallbackSettingsPath();
+// dataFolder() + "/back.bmp"; for a copy with a fallback, the picture beside the program
+// while the data folder has none.
+QString backBitmapPath();
 
 // The help page to open, as an absolute path: "help/help.htm" below the current
 // directory when it exists, else the one in installedDataFolder() (installed copy) or

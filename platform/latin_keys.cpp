@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 #if QT_CONFIG(xcb)
 #include <X11/XKBlib.h>
 #endif
@@ -66,7 +68,12 @@ QList<quint32> groupKeysyms(quint32 keycode) {
 
 } // namespace
 
-int latinLetterOf(const QList<quint32>& groupKeysyms, quint32 keycode) {
+int latinLetterOf(int qtKey, const QList<quint32>& groupKeysyms, quint32 keycode) {
+    // Qt gives a letter key as its upper-case character.
+    const bool typedForeign =
+        qtKey > 0 && qtKey <= 0xffff && foreignLetter(0x01000000 + quint32(qtKey));
+    if (!typedForeign && std::none_of(groupKeysyms.begin(), groupKeysyms.end(), foreignLetter))
+        return 0;
     for (quint32 keysym : groupKeysyms)
         if (const int letter = asciiLetter(keysym))
             return letter;
@@ -78,12 +85,9 @@ int latinLetterOf(const QList<quint32>& groupKeysyms, quint32 keycode) {
 }
 
 int latinLetterKey(const QKeyEvent& event) {
-    // Qt gives a letter key as its upper-case character.
-    const int key = event.key();
-    if (key <= 0 || key > 0xffff || !foreignLetter(0x01000000 + quint32(key)))
-        return 0;
+    // Keys without a character (Shift, F1, ...) are no letter keys at any level.
     const quint32 keycode = event.nativeScanCode();
-    if (keycode == 0)
+    if (keycode == 0 || event.key() >= Qt::Key_Escape)
         return 0;
-    return latinLetterOf(groupKeysyms(keycode), keycode);
+    return latinLetterOf(event.key(), groupKeysyms(keycode), keycode);
 }

@@ -21,10 +21,22 @@ public:
     // blocks): waits out the rest of one animationStep since the previous such wait.
     virtual void awaitAnimationStep() = 0;
 
-    // The round timer (200 ms). Ticks do not pile up; starting a stopped timer begins a
-    // fresh period; starting a running one or stopping a stopped one changes nothing.
+    // The round timer (200 ms). Ticks do not pile up: a tick that comes late keeps the
+    // periods where they were, unless a whole period was missed; then the next period
+    // counts from it. The timer is stopped, running or paused:
+    // - startTimer: a stopped or paused timer runs with a fresh period;
+    // - stopTimer: it stops at once and forgets its period;
+    // - pauseTimer: a running timer stops at once but keeps the part of its period that
+    //   has run;
+    // - resumeTimer: a paused timer runs on with its period, so the next tick comes when
+    //   the rest of it has run; a stopped one starts as with startTimer.
+    // Any other call changes nothing (starting a running timer, stopping a stopped one).
+    // So a clock counted in ticks keeps time across pauses, less the paused time.
     virtual void startTimer() = 0;
     virtual void stopTimer() = 0;
+    virtual void pauseTimer() = 0;
+    virtual void resumeTimer() = 0;
+    // True while running (not while stopped or paused).
     virtual bool timerRunning() const = 0;
     // The handler run at each tick (timerTimer).
     virtual void setTimerHandler(std::function<void()> handler) = 0;
@@ -33,6 +45,8 @@ public:
     virtual bool mainWindowActive() const = 0;
     // Calendar time in whole seconds.
     virtual std::int64_t currentTimeSeconds() const = 0;
+    // Milliseconds of a steady clock (not the calendar), for short waits of the window.
+    virtual std::int64_t steadyMs() const = 0;
 
     static constexpr int timerIntervalMs = 200;
     // The real time of one animation step, the same on every display: a row of travel

@@ -2,19 +2,17 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <thread>
 
 QtPlatform::QtPlatform()
     : sleep_([](std::chrono::nanoseconds t) { std::this_thread::sleep_for(t); }) {
-    timer_.setInterval(timerIntervalMs);
+    timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        if (handler_)
-            handler_();
-    });
-    stepClock_.start();
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    clock_.start();
 }
 
 void QtPlatform::processMessages() {
@@ -32,7 +30,7 @@ void QtPlatform::pause(int ms) {
 void QtPlatform::awaitAnimationStep() {
     constexpr qint64 interval =
         std::chrono::duration_cast<std::chrono::nanoseconds>(animationStep).count();
-    const qint64 now = stepClock_.nsecsElapsed();
+    const qint64 now = clock_.nsecsElapsed();
     const qint64 since = now - lastStepNs_;
     if (lastStepNs_ >= 0 && since < interval) {
         sleep_(std::chrono::nanoseconds(interval - since));
@@ -47,17 +45,82 @@ void QtPlatform::awaitAnimationStep() {
     }
 }
 
+namespace {
+constexpr qint64 periodNs = qint64(Platform::timerIntervalMs) * 1000000;
+}
+
+void QtPlatform::armTimer() {
+    if (inTick_)
+        return;
+    // To the nearest millisecond, the timer's own resolution; the next due time is
+    // counted from this one's, so the rounding does not add up.
+    const qint64 left = std::max<qint64>(0, dueNs_ - clock_.nsecsElapsed());
+    timer_.start(int((left + 500000) / 1000000));
+}
+
+void QtPlatform::tick() {
+    if (!running_)
+        return;
+    // As QTimer schedules a periodic timer: a late tick keeps the periods where they
+    // were, unless a whole period was missed; then the next one counts from now.
+    const qint64 now = clock_.nsecsElapsed();
+    dueNs_ += periodNs;
+    if (dueNs_ < now)
+        dueNs_ = now + periodNs;
+    // Never a tick inside the handler of the one before (it processes messages during
+    // a row advance), as with a periodic timer: the next is armed when it returns, due
+    // where its period ends.
+    inTick_ = true;
+    struct Done {
+        QtPlatform* p;
+        ~Done() {
+            p->inTick_ = false;
+            if (p->running_)
+                p->armTimer();
+        }
+    } done{this};
+    if (handler_)
+        handler_();
+}
+
 void QtPlatform::startTimer() {
-    if (!timer_.isActive())
-        timer_.start();
+    if (running_)
+        return;
+    running_ = true;
+    paused_ = false;
+    dueNs_ = clock_.nsecsElapsed() + periodNs;
+    armTimer();
 }
 
 void QtPlatform::stopTimer() {
+    running_ = paused_ = false;
     timer_.stop();
 }
 
+void QtPlatform::pauseTimer() {
+    if (!running_)
+        return;
+    leftNs_ = dueNs_ - clock_.nsecsElapsed();
+    running_ = false;
+    paused_ = true;
+    timer_.stop();
+}
+
+void QtPlatform::resumeTimer() {
+    if (running_)
+        return;
+    if (!paused_) {
+        startTimer();
+        return;
+    }
+    running_ = true;
+    paused_ = false;
+    dueNs_ = clock_.nsecsElapsed() + leftNs_;
+    armTimer();
+}
+
 bool QtPlatform::timerRunning() const {
-    return timer_.isActive();
+    return running_;
 }
 
 void QtPlatform::setTimerHandler(std::function<void()> handler) {
@@ -70,4 +133,8 @@ bool QtPlatform::mainWindowActive() const {
 
 std::int64_t QtPlatform::currentTimeSeconds() const {
     return std::time(nullptr);
+}
+
+std::int64_t QtPlatform::steadyMs() const {
+    return clock_.elapsed();
 }

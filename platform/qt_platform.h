@@ -1,6 +1,8 @@
 #pragma once
-// The platform on Qt: processEvents, a blocking sleep, a QTimer, the active state of
-// the main window, and animation steps paced by the clock.
+// The platform on Qt: processEvents, a blocking sleep, the round timer, the active state
+// of the main window, and animation steps paced by the clock. QTimer cannot resume a
+// period: the round timer keeps its own due time on the clock and arms a single-shot
+// QTimer for each tick, so a pause keeps what was left of the period.
 
 #include "platform/platform.h"
 
@@ -28,16 +30,28 @@ public:
     void awaitAnimationStep() override;
     void startTimer() override;
     void stopTimer() override;
+    void pauseTimer() override;
+    void resumeTimer() override;
     bool timerRunning() const override;
     void setTimerHandler(std::function<void()> handler) override;
     bool mainWindowActive() const override;
     std::int64_t currentTimeSeconds() const override;
+    std::int64_t steadyMs() const override;
 
 private:
+    void tick();
+    void armTimer();
+
+    // Armed for each tick, at the time it is due.
     QTimer timer_;
+    bool running_ = false;
+    bool paused_ = false;
+    bool inTick_ = false; // the tick handler runs: the next tick is armed when it returns
+    qint64 dueNs_ = 0;    // on clock_: when the next tick is due, while running
+    qint64 leftNs_ = 0;   // while paused: the time that was left to the next tick
     std::function<void()> handler_;
     Sleep sleep_;
     QPointer<QWidget> mainWindow_;
-    QElapsedTimer stepClock_;
+    QElapsedTimer clock_;
     qint64 lastStepNs_ = -1;
 };

@@ -34,8 +34,11 @@ bool VirtualPlatform::dispatchOne() {
         return true;
     }
     if (running_ && nowUs_ >= nextTickUs_ && (timerReentrant_ || inTick_ == 0)) {
-        // Missed periods are not made up: the next period counts from now.
-        nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
+        // As QTimer does: a tick late by less than a period keeps the periods where they
+        // were; missed periods are not made up, the next one then counts from now.
+        nextTickUs_ += timerIntervalMs * 1000;
+        if (nextTickUs_ < nowUs_)
+            nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
         ++ticks_;
         ++inTick_;
         if (handler_)
@@ -72,11 +75,35 @@ void VirtualPlatform::startTimer() {
     if (running_)
         return;
     running_ = true;
+    paused_ = false;
     nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
 }
 
 void VirtualPlatform::stopTimer() {
     running_ = false;
+    paused_ = false;
+}
+
+void VirtualPlatform::pauseTimer() {
+    if (!running_)
+        return;
+    // Below 0 when a tick is due but waits behind other messages: it comes at once
+    // when the timer resumes, and the periods after it keep their places.
+    leftUs_ = nextTickUs_ - nowUs_;
+    running_ = false;
+    paused_ = true;
+}
+
+void VirtualPlatform::resumeTimer() {
+    if (running_)
+        return;
+    if (!paused_) {
+        startTimer();
+        return;
+    }
+    running_ = true;
+    paused_ = false;
+    nextTickUs_ = nowUs_ + leftUs_;
 }
 
 // The time of the next message the loop will have: a scripted event or a tick.

@@ -54,10 +54,13 @@ public:
     void awaitAnimationStep() override;
     void startTimer() override;
     void stopTimer() override;
+    void pauseTimer() override;
+    void resumeTimer() override;
     bool timerRunning() const override { return running_; }
     void setTimerHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
     bool mainWindowActive() const override { return active_; }
     std::int64_t currentTimeSeconds() const override { return epoch_ + nowUs_ / 1000000; }
+    std::int64_t steadyMs() const override { return nowMs(); }
 
 private:
     bool dispatchOne();
@@ -72,6 +75,8 @@ private:
     std::function<void()> handler_;
     std::function<void()> afterDispatch_;
     bool running_ = false;
+    bool paused_ = false;
+    std::int64_t leftUs_ = 0; // while paused: the time that was left to the next tick
     bool active_ = true;
     bool timerReentrant_ = false;
     std::int64_t nextTickUs_ = 0;

@@ -1,7 +1,10 @@
 #include "platform/window_placement.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -51,6 +54,21 @@ QPoint visibleWindowPosition(QPoint stored, QSize frame, int handleHeight,
     const QRect& s = *nearest;
     return QPoint(std::max(s.left(), std::min(stored.x(), s.right() + 1 - frame.width())),
                   std::max(s.top(), std::min(stored.y(), s.bottom() + 1 - frame.height())));
+}
+
+void placeWindowFrame(QWidget* window, QPoint framePosition) {
+    window->move(framePosition);
+    // Under X11 a position from move() asks the window manager to put the client area
+    // there (static gravity), below a title bar that then reads back higher. Only the
+    // frame position asks for the frame's corner (north-west gravity), and a change of
+    // the window's geometry before it is shown takes that back: the size is settled
+    // first, then the native window made and its frame position set.
+    window->ensurePolished();
+    if (QLayout* layout = window->layout())
+        layout->activate();
+    window->winId();
+    if (QWindow* handle = window->windowHandle())
+        handle->setFramePosition(framePosition);
 }
 
 QList<QRect> screenAreas() {

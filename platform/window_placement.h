@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class QWidget;
+
 // A window of the given frame size whose top `handleHeight` pixels (title bar and menu
 // bar) must be seen: `stored` itself when at least 100 pixels of that strip (or all of
 // it, when narrower), over its whole height, lie on the screens; else the position that
@@ -17,6 +19,11 @@
 // when it is larger). With no screens, `stored`.
 QPoint visibleWindowPosition(QPoint stored, QSize frame, int handleHeight,
                              const QList<QRect>& screens);
+
+// Moves a top-level window that is not shown yet so that its frame's top left corner
+// lies at `framePosition`, where pos() then reads it back, also once a window manager
+// has put a frame around it. move() alone places the client area there under X11.
+void placeWindowFrame(QWidget* window, QPoint framePosition);
 
 // The screens' areas for windows (panels and docks left out).
 QList<QRect> screenAreas();

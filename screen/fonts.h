@@ -1,5 +1,5 @@
 #pragma once
-// The fonts the game draws with, by the names of its design, at fixed pixel sizes (so
+// The fonts the game draws with, by the names it asks for, at fixed pixel sizes (so
 // every machine draws the same, whatever its dpi). Free faces stand in for the names:
 // "Century" is C059, the two MS Gothic faces are IPA Gothic.
 
@@ -10,7 +10,7 @@ inline const QString centuryFamily = QStringLiteral("Century");
 inline const QString gothicFamily = QStringLiteral("ＭＳ ゴシック");
 inline const QString pGothicFamily = QStringLiteral("ＭＳ Ｐゴシック");
 
-// Registers the stand-in faces under the design's names; idempotent.
+// Registers the stand-in faces under those names; idempotent.
 void installFontSubstitutions();
 
 // The font of that family at that pixel height; bold as every game text is.

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cstdint>
 #include <cstring>
 
 Pictures pictures;
@@ -16,9 +17,13 @@ std::function<void()>& presentHook() {
 }
 } // namespace
 
+// The sheet's pixels, built into the program from assets/sheet.png.
+extern const std::uint32_t flinderSheetPixels[];
+
 QImage loadSheet() {
-    QImage sheet(QStringLiteral(":/assets/sheet.png"));
-    return sheet.convertToFormat(QImage::Format_RGB32);
+    // Read only, so never written to: the pixels stay where they lie in the program.
+    return QImage(reinterpret_cast<const uchar*>(flinderSheetPixels), layout::sheetWidth,
+                  layout::sheetHeight, layout::sheetWidth * 4, QImage::Format_RGB32);
 }
 
 void initPictures() {

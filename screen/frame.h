@@ -1,5 +1,5 @@
 #pragma once
-// The five pictures of the game screen and the drawing operations every Part uses.
+// The five pictures of the game screen and the drawing operations the whole game uses.
 // Everything is drawn into the off-screen frame TmpImage; presentFrame() copies it
 // whole onto the visible MainImage. No operation presents by itself.
 

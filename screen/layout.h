@@ -69,7 +69,11 @@ constexpr QRect phasePanel = rect(335, 120, 383, 146);
 constexpr QPoint phaseAnchor(381, 145);
 constexpr QRect levelInterior = rect(275, 173, 383, 199);
 constexpr QPoint levelAnchor(379, 198);
-constexpr QRect limitPanel = rect(237, 312, 383, 330);
+constexpr QRect limitPanel = rect(237, 312, 383, 330); // 146x18
+// The LIMIT gauge's bar from the panel's left edge to right (exclusive), its full height.
+constexpr QRect limitBar(int right) {
+    return rect(limitPanel.left(), limitPanel.top(), right, limitPanel.bottom() + 1);
+}
 constexpr QRect nextBox = rect(236, 360, 268, 392);
 
 // Tab texts ("SCORE", ...) and exact interiors as drawn in the sheet.

@@ -30,17 +30,6 @@ void drawNumberPanel(const QRect& panel, QPoint anchor, const QString& text) {
 
 } // namespace
 
-QString formatThousands(const QString& digits) {
-    QString result;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 1; i <= n; ++i) {
-        if (i > 1 && (i - 1) % 3 == 0)
-            result.prepend(QLatin1Char(','));
-        result.prepend(digits.at(n - i));
-    }
-    return result;
-}
-
 void drawNumberPanel(NumberPanel panel, const QString& text) {
     switch (panel) {
     case NumberPanel::Score:
@@ -69,9 +58,14 @@ void drawLevelPanel(const QString& name) {
 }
 
 int limitGaugeRight(int limit, int limitElapsed, int tickCount) {
-    const double elapsedTicks = double(limitElapsed) * 5 + tickCount;
-    const double totalTicks = double(limit) * 5;
-    return 237 + int(147.0 - 146.0 * elapsedTicks / totalTicks);
+    const double elapsedTicks = double(limitElapsed) * ticksPerSecond + tickCount;
+    const double totalTicks = double(limit) * ticksPerSecond;
+    // The bar shrinks by the panel's width over the limit from one pixel more, so at the
+    // tick of expiry one pixel of it is left (which the row advance then empties).
+    const int width = layout::limitPanel.width();
+    const int lastPixel = 1;
+    return layout::limitPanel.left() +
+           int(double(width + lastPixel) - double(width) * elapsedTicks / totalTicks);
 }
 
 void drawLimitBar(int limit, int limitElapsed, int tickCount) {
@@ -81,7 +75,7 @@ void drawLimitBar(int limit, int limitElapsed, int tickCount) {
                          : remaining < 6 ? layout::yellowStripe
                                          : layout::greenStripe;
     const int right = limitGaugeRight(limit, limitElapsed, tickCount);
-    copyToFrame(layout::rect(237, 312, right, 330), pictures.CharaImage, stripe);
+    copyToFrame(layout::limitBar(right), pictures.CharaImage, stripe);
 }
 
 void fillLimitGauge() {

@@ -3,10 +3,9 @@
 // LEVEL, the LIMIT gauge and NEXT. Each draws the values it is given into the off-screen
 // frame; none presents. The round draws them from its state through game/hud.h.
 
-#include <QString>
+#include "screen/thousands.h"
 
-// "," between groups of three digits counted from the right: "1200" -> "1,200".
-QString formatThousands(const QString& digits);
+#include <QString>
 
 // SCORE, VANISH and PHASE: the panel restored and the text right-aligned at its anchor.
 enum class NumberPanel { Score, Vanish, Phase };
@@ -17,6 +16,9 @@ void clearBonusPanel();
 void drawBonusText(const QString& text);
 // The level's name, at the start of a round over the freshly copied frame zone.
 void drawLevelPanel(const QString& name);
+
+// The round's limit counts seconds of five 200 ms timer ticks.
+constexpr int ticksPerSecond = 5;
 
 // The right edge (exclusive) of the LIMIT bar for these counters.
 int limitGaugeRight(int limit, int limitElapsed, int tickCount);

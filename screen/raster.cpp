@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -129,7 +131,9 @@ void copyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect&
 }
 
 QImage newPicture(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(0xFF000000u);
-    return image;
+    void* pixels = std::calloc(size_t(width) * size_t(height), 4);
+    if (!pixels)
+        throw std::bad_alloc();
+    return QImage(static_cast<uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32,
+                  std::free, pixels);
 }

@@ -20,5 +20,7 @@ enum class CopyMode : unsigned {
 void copyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect,
               CopyMode mode);
 
-// A new opaque picture of the given size, filled black.
+// A new opaque picture of the given size, black. Its memory is zeroed by the system,
+// which commits it only as it is drawn on: pictures not drawn on yet (the game's before
+// the first round) cost nothing. (Format_RGB32 ignores the top byte, so zero is black.)
 QImage newPicture(int width, int height);

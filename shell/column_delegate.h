@@ -2,8 +2,8 @@
 // Draws the lines of a list as a table of fixed columns: each character at its column
 // (columnWidth) in cells half as wide as the list's font is high, so the columns line up
 // whatever face supplies a character. At one device pixel per pixel the half-width
-// letters come from a bitmap face, as the design's face draws them: an outline face
-// blurs the three strokes of "m" into a grey block in a 6-pixel cell. Everything else,
+// letters come from a 6x12 bitmap face, which draws them crisp: an outline face blurs
+// the three strokes of "m" into a grey block in a 6-pixel cell. Everything else,
 // and everything on a screen of more device pixels per pixel, comes from the list's
 // font.
 

@@ -86,7 +86,8 @@ void THiscoreForm::buildHiscoreTable(int k) {
     HiscoreList->clear();
     auto addLine = [this](const QString& text) { new QListWidgetItem(text, HiscoreList); };
     addLine(hiscoreHeader);
+    const Ranking& ranking = MainForm->ranking;
     for (int i = levelBlockStart(k); i < levelBlockStart(k) + entriesPerLevel; ++i)
-        addLine(hiscoreLine(i - levelBlockStart(k) + 1, MainForm->RankNameList->item(i)->text(),
-                            MainForm->RankNumberList->item(i)->text()));
+        addLine(hiscoreLine(i - levelBlockStart(k) + 1, ranking.RankNameList.value(i),
+                            ranking.RankNumberList.value(i)));
 }

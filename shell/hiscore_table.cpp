@@ -1,5 +1,6 @@
 #include "shell/hiscore_table.h"
 
+#include "screen/thousands.h"
 #include "store/ranking.h"
 #include "store/text_columns.h"
 
@@ -20,16 +21,8 @@ QString placeText(int place) {
 
 } // namespace
 
-QString groupDigits(const QString& digits) {
-    if (!allDigits(digits))
-        return digits;
-    QString out;
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += QLatin1Char(',');
-        out += digits[i];
-    }
-    return out;
+QString groupDigits(const QString& text) {
+    return allDigits(text) ? formatThousands(text) : text;
 }
 
 QString hiscoreLine(int place, const QString& name, const QString& result) {

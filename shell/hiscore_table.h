@@ -13,6 +13,6 @@ inline const QString hiscoreHeader =
 // field wider than its column is not cut; the later columns move right.
 QString hiscoreLine(int place, const QString& name, const QString& result);
 
-// "," between groups of three digits of a text of digits; any other text unchanged
-// (a hand-edited ranking is shown as it is, never converted).
-QString groupDigits(const QString& digits);
+// formatThousands for a text of digits; any other text unchanged (a hand-edited
+// ranking is shown as it is, never converted).
+QString groupDigits(const QString& text);

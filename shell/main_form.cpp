@@ -3,6 +3,7 @@
 #include "game/game_state.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
+#include "screen/logos.h"
 #include "shell/fitted_label.h"
 #include "shell/handler_connect.h"
 #include "shell/menu_check_style.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -65,8 +65,8 @@ TMainForm::~TMainForm() {
         MainForm = nullptr;
 }
 
-// In the order of creation: pictures and labels first, so every button, list and the
-// edit field lies above them; each later one above the earlier.
+// In the order of creation: pictures and labels first, so every button and the edit
+// field lies above them; each later one above the earlier.
 void TMainForm::createComponents() {
     QWidget* c = client_;
     MainImage = new PictureView(&pictures.MainImage, c);
@@ -77,8 +77,8 @@ void TMainForm::createComponents() {
         newLabel(QString(), gameFont(centuryFamily, 35, true), QRect(35, 142, 174, 64), c);
     MessageLabel->setAlignment(Qt::AlignCenter);
 
-    TitleImage = newTransparentPicture(QImage(QStringLiteral(":/assets/title_logo.png")), c,
-                                       QImage(QStringLiteral(":/assets/title_logo@2x.png")));
+    TitleImage =
+        newTransparentPicture(titleLogo(), QStringLiteral(":/assets/title_logo@2x.png"), c);
     TitleImage->move(55, 90);
 
     RankLabel = newLabel(QStringLiteral("Rank In !"), gameFont(centuryFamily, 13, true),
@@ -91,14 +91,14 @@ void TMainForm::createComponents() {
 
     SelectGroup = new QGroupBox(QStringLiteral("SELECT LEVEL"), c);
     SelectGroup->setGeometry(54, 266, 300, 65);
-    // The frame line runs through the middle of the caption, as the design draws it.
+    // The frame line runs through the middle of the caption, as Windows draws a group.
     SelectGroup->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }"));
 
     StartButton = new QPushButton(QStringLiteral("START"), c);
     StartButton->setGeometry(255, 289, 75, 25);
-    // A focused button takes Enter as well as Space, as on the design's platform.
+    // A focused button takes Enter as well as Space, as on Windows.
     StartButton->setAutoDefault(true);
     connectHandler(StartButton, &QPushButton::clicked, this, [this] { StartButtonClick(); });
 
@@ -114,24 +114,17 @@ void TMainForm::createComponents() {
     okButton->hide();
     connectHandler(okButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
 
-    RankNameList = new QListWidget(c);
-    RankNameList->setGeometry(323, 36, 32, 32);
-    RankNameList->hide();
-    RankNumberList = new QListWidget(c);
-    RankNumberList->setGeometry(360, 36, 32, 32);
-    RankNumberList->hide();
-
     NameEdit = new QLineEdit(c);
     NameEdit->setGeometry(261, 242, 127, 20);
     NameEdit->setValidator(new NameValidator(NameEdit));
     NameEdit->hide();
+    // Enter (or keypad Enter) in the name does what OK does; no button becomes a default.
+    connectHandler(NameEdit, &QLineEdit::returnPressed, this, [this] { okButtonClick(); });
 
     setTabOrder(StartButton, levelCombo);
     setTabOrder(levelCombo, okButton);
     // SelectGroup comes here in the order, but a group frame never takes the focus.
-    setTabOrder(okButton, RankNameList);
-    setTabOrder(RankNameList, RankNumberList);
-    setTabOrder(RankNumberList, NameEdit);
+    setTabOrder(okButton, NameEdit);
 }
 
 void TMainForm::createMenus() {

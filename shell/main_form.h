@@ -1,9 +1,10 @@
 #pragma once
 // The main window: the title screen and the game screen over one 400x400 client area,
-// the menu bar, the hidden ranking lists and the rank-entry controls. It is the view a
-// round works through (RoundView).
+// the menu bar, the ranking and the rank-entry controls. It is the view a round works
+// through (RoundView).
 
 #include "game/round_view.h"
+#include "shell/name_entry_guard.h"
 #include "store/settings_file.h"
 
 #include <QMainWindow>
@@ -17,7 +18,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -31,7 +31,7 @@ public:
 
     QWidget* client() const { return client_; }
 
-    // --- components, as the window's design names them ---
+    // --- components, by the names the handlers use ---
     PictureView* MainImage = nullptr;
     QLabel* MessageLabel = nullptr;
     QLabel* TitleImage = nullptr;
@@ -41,8 +41,6 @@ public:
     QPushButton* StartButton = nullptr;
     QComboBox* levelCombo = nullptr;
     QPushButton* okButton = nullptr;
-    QListWidget* RankNameList = nullptr;
-    QListWidget* RankNumberList = nullptr;
     QLineEdit* NameEdit = nullptr;
 
     QMenuBar* MainMenu1 = nullptr;
@@ -62,8 +60,11 @@ public:
     // Ctrl+F1 .. Ctrl+F5.
     std::array<QShortcut*, 5> backShortcuts{};
 
-    // The settings as FormCreate read them and the rank entries made since: what the
-    // close writes over the file is what this window changed.
+    // The ranking, RankNameList and RankNumberList: read by FormCreate, changed by OK.
+    Ranking ranking;
+    // The settings as FormCreate read them (the ranking and the name as last saved) and
+    // the rank entries not saved yet: what a save writes over the file is what this
+    // window changed.
     Settings loadedSettings;
     QList<RankEntry> enteredEntries;
 
@@ -91,6 +92,9 @@ public:
 
     // Switches to the title screen.
     void returnToTitle();
+    // Writes the ranking and the name now, as the close would (after OK stored an
+    // entry); a failure is shown, and the entry stays for the next save.
+    void saveRanking();
     // Sets backgroundChoice and puts the check mark on its item alone.
     void selectBackground(int value);
     // A Ctrl+F shortcut: as opening the menu and choosing item index (0..4).
@@ -107,7 +111,7 @@ public:
     void showMainImage() override;
     void showMessage(const QString& text, QColor colour) override;
     void hideMessage() override;
-    QString rankNumber(int index) const override;
+    const Ranking& currentRanking() const override { return ranking; }
     void offerRankEntry(const QString& name) override;
     void showOkButton() override;
 
@@ -122,9 +126,10 @@ private:
     void createComponents();
     void createMenus();
     void setBackMenuEnabled(bool enabled);
-    bool gameKey(QObject* receiver, QKeyEvent* event);
+    bool gameKey(QKeyEvent* event);
 
     QWidget* client_ = nullptr;
+    NameEntryGuard nameGuard_;
     bool ending_ = false; // a termination signal is ending the program
 };
 

@@ -1,5 +1,6 @@
-// The main window's handlers: settings at creation and close, START, OK after a round,
-// the menu commands, the background menu, and what a round asks of the window.
+// The main window's handlers: the settings at creation and close, START, OK after a
+// round (which saves the ranking at once), the menu commands, the background menu, and
+// what a round asks of the window.
 
 #include "shell/main_form.h"
 
@@ -8,6 +9,7 @@
 #include "platform/app_folder.h"
 #include "platform/desktop_open.h"
 #include "platform/exception_display.h"
+#include "platform/platform.h"
 #include "platform/termination_signals.h"
 #include "platform/window_placement.h"
 #include "screen/backgrounds.h"
@@ -16,7 +18,6 @@
 #include "shell/picture_view.h"
 #include "shell/save_failure_box.h"
 #include "shell/version_form.h"
-#include "store/conversions.h"
 #include "store/ranking.h"
 #include "store/settings_file.h"
 #include "store/text_columns.h"
@@ -28,7 +29,6 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -41,19 +41,17 @@
 
 void TMainForm::FormCreate() {
     removeSaveLeftovers(settingsFilePath());
-    const Settings s = loadSettings(settingsFilePath());
+    const Settings s = loadSettings(settingsFilePath(), fallbackSettingsPath());
     loadedSettings = s;
     enteredEntries.clear();
-    // The file keeps the top edge in "xpos", the left in "ypos". The frame's title bar
-    // is not known before the window is shown: the style's height stands for it.
+    // The file keeps the frame's top edge in "xpos", its left in "ypos". The frame's
+    // title bar is not known before the window is shown: the style's height stands for it.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    move(visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
-                               titleBar + MainMenu1->sizeHint().height(), screenAreas()));
+    placeWindowFrame(
+        this, visibleWindowPosition(QPoint(s.left, s.top), sizeHint() + QSize(0, titleBar),
+                                    titleBar + MainMenu1->sizeHint().height(), screenAreas()));
     backgroundChoice = s.back;
-    RankNameList->clear();
-    RankNumberList->clear();
-    RankNameList->addItems(s.names);
-    RankNumberList->addItems(s.numbers);
+    ranking = s.ranking;
     defaultName = s.defaultName;
     for (int value = 0; value < 5; ++value)
         backItem(value)->setChecked(value == backgroundChoice);
@@ -68,12 +66,9 @@ void TMainForm::FormClose() {
     s.top = known ? pos().y() : loadedSettings.top;
     s.left = known ? pos().x() : loadedSettings.left;
     s.back = backgroundChoice;
-    for (int i = 0; i < RankNameList->count(); ++i)
-        s.names.append(RankNameList->item(i)->text());
-    for (int i = 0; i < RankNumberList->count(); ++i)
-        s.numbers.append(RankNumberList->item(i)->text());
+    s.ranking = ranking;
     s.defaultName = defaultName;
-    saveSettings(settingsFilePath(), changes);
+    saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
     // Saved: a later save (a signal after the close) has nothing of this window's to add.
     loadedSettings = s;
     enteredEntries.clear();
@@ -92,7 +87,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             event->accept();
             return;
         } catch (const std::exception& e) {
-            const SaveFailureChoice choice = askAfterFailedSave(exceptionMessage(e));
+            const auto* failed = dynamic_cast<const SaveError*>(&e);
+            const SaveFailureChoice choice =
+                askAfterFailedSave(exceptionMessage(e), failed ? failed->reason() : QString());
             if (ending_ || choice == SaveFailureChoice::QuitWithoutSaving) {
                 event->accept();
                 return;
@@ -143,26 +140,44 @@ void TMainForm::returnToTitle() {
 }
 
 void TMainForm::okButtonClick() {
-    if (RankLabel->isVisible()) {
-        const int b = 10 * (4 - gameState.level);
-        int i = b;
-        // The tenth entry scored less (the round's end checked it), so the place lies
-        // within the block; the bound only keeps a broken list from reading past it.
-        while (i < b + entriesPerLevel - 1 &&
-               strToInt(scorePart(RankNumberList->item(i)->text())) > gameState.score)
-            ++i;
-        RankNameList->insertItem(i, NameEdit->text());
-        delete RankNameList->takeItem(b + 10);
-        RankNumberList->insertItem(
-            i, resultText(gameState.score, gameState.vanishCount, gameState.phase));
-        delete RankNumberList->takeItem(b + 10);
-        enteredEntries.append(RankEntry{b, NameEdit->text(), RankNumberList->item(i)->text()});
+    const bool entered = RankLabel->isVisible();
+    if (entered) {
+        // A hand-edited score met while placing stops here, the entry still open.
+        const int b = levelBlockStart(positionOfLevel(gameState.level));
+        const QString result = resultText(gameState.score, gameState.vanishCount, gameState.phase);
+        ranking.enter(b, NameEdit->text(), result);
+        enteredEntries.append(RankEntry{b, NameEdit->text(), result});
         defaultName = NameEdit->text();
         RankLabel->hide();
         InputLabel->hide();
         NameEdit->hide();
     }
     returnToTitle();
+    if (entered)
+        saveRanking();
+}
+
+void TMainForm::saveRanking() {
+    // What the close would write of the ranking and the name, merged with the file in
+    // the same way; the position and the background wait for the close.
+    SettingsChanges changes{loadedSettings, loadedSettings, enteredEntries};
+    changes.current.ranking = ranking;
+    changes.current.defaultName = defaultName;
+    try {
+        const SavedSettings saved =
+            saveSettings(settingsFilePath(), changes, fallbackSettingsPath());
+        // Shown from here on: this window's blocks as they were, the others as the file
+        // has them (with other windows' entries). What the file holds now is compared
+        // at the next save as the file reads it back: a name typed with blanks at its
+        // ends still counts as this window's and is written as typed.
+        ranking = saved.written.ranking;
+        loadedSettings.ranking = saved.readBack.ranking;
+        loadedSettings.defaultName = saved.readBack.defaultName;
+        enteredEntries.clear();
+    } catch (const SaveError& e) {
+        // Kept in enteredEntries: the next save, at the latest the close's, writes it.
+        tellFailedEntrySave(e.message(), e.reason());
+    }
 }
 
 void TMainForm::ReturnManuClick() {
@@ -279,10 +294,6 @@ void TMainForm::hideMessage() {
     MessageLabel->hide();
 }
 
-QString TMainForm::rankNumber(int index) const {
-    return RankNumberList->item(index)->text();
-}
-
 void TMainForm::offerRankEntry(const QString& name) {
     RankLabel->show();
     InputLabel->show();
@@ -290,6 +301,7 @@ void TMainForm::offerRankEntry(const QString& name) {
     NameEdit->setText(leftColumns(name, NameValidator::maxColumns));
     NameEdit->show();
     NameEdit->setFocus(Qt::OtherFocusReason);
+    nameGuard_.open(platform().steadyMs());
 }
 
 void TMainForm::showOkButton() {

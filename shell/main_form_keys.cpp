@@ -1,15 +1,16 @@
 // The main window's keys: during a round Left, Right and Z reach FormKeyDown whichever
 // control had the focus and whatever the keyboard layout, and arrow keys never move the
-// focus or change the level list.
+// focus or change the level list; keys meant for the game never type into the rank
+// entry's name.
 
 #include "shell/main_form.h"
 
 #include "game/controls.h"
 #include "platform/exception_display.h"
 #include "platform/latin_keys.h"
+#include "platform/platform.h"
 #include "shell/picture_view.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -37,21 +38,30 @@ std::uint16_t TMainForm::virtualKeyOf(int qtKey) {
     }
 }
 
+namespace {
+
+// A key event of a window goes to its focus widget first (or to the window itself) and
+// travels up from there; true where it starts.
+bool startsIn(QWidget* window, QObject* receiver) {
+    QWidget* focus = window->focusWidget();
+    return receiver == (focus ? focus : window);
+}
+
+} // namespace
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress)
-        return gameKey(watched, static_cast<QKeyEvent*>(event));
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && startsIn(this, watched)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool entryOpen = NameEdit->isVisible();
+        if (nameGuard_.drops(*key, entryOpen ? platform().steadyMs() : 0, entryOpen))
+            return true;
+        return type == QEvent::KeyPress && gameKey(key);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool TMainForm::gameKey(QObject* receiver, QKeyEvent* event) {
-    // A key event travels up from the focus widget to the window; take it once, where
-    // it starts, and only in this window.
-    if (!receiver->isWidgetType() || static_cast<QWidget*>(receiver)->window() != this)
-        return false;
-    QWidget* focus = QApplication::focusWidget();
-    if (receiver != (focus && focus->window() == this ? focus : this))
-        return false;
-
+bool TMainForm::gameKey(QKeyEvent* event) {
     // A layout of another script types its own letters: Z counts by its Latin meaning.
     std::uint16_t key = virtualKeyOf(event->key());
     if (key == 0)
@@ -62,5 +72,5 @@ bool TMainForm::gameKey(QObject* receiver, QKeyEvent* event) {
     // On the game screen the arrows belong to the game, except in the name field.
     const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
                        event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
-    return arrow && MainImage->isVisible() && focus != NameEdit;
+    return arrow && MainImage->isVisible() && focusWidget() != NameEdit;
 }

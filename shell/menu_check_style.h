@@ -1,7 +1,7 @@
 #pragma once
 // The look of a menu whose items the program checks itself: the chosen item shows its
-// check mark and the others show nothing, no empty check box, as menus of the design's
-// platform do. Everything else is drawn by the application's style.
+// check mark and the others show nothing, no empty check box, as Windows menus do.
+// Everything else is drawn by the application's style.
 
 #include <QProxyStyle>
 

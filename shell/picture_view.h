@@ -1,7 +1,11 @@
 #pragma once
-// MainImage: shows the visible game picture at 1:1, with the nearest pixel where a
-// high-dpi screen scales it (never smoothed). Until the picture is first presented it
-// holds nothing worth showing; a stand-in (the title screen as it was) is shown instead.
+// MainImage: shows the visible game picture. At a whole scale factor each pixel is a
+// square of device pixels (never smoothed); between whole factors the picture is
+// scaled sharp bilinear (screen/sharp_scale.h), and only the part each present changed
+// is scaled again. Until the picture is first presented it holds nothing worth showing;
+// a stand-in (the title screen as it was) is shown instead.
+
+#include "screen/sharp_scale.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -24,4 +28,6 @@ private:
     const QImage* picture_;
     QPixmap standIn_;
     bool everPresented_ = false;
+    SharpScaler scaler_;
+    QRect unscaled_; // presented since the scaled copy was last brought up to date
 };

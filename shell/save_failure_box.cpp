@@ -8,9 +8,24 @@
 
 namespace {
 
-SaveFailureChoice askInMessageBox(const QString& displayText) {
+QString boxText(const SaveFailure& failure, const QString& after) {
+    QString text = failure.displayText;
+    if (!failure.reason.isEmpty())
+        text += QLatin1Char('\n') + failure.reason;
+    return text + QStringLiteral("\n\n") + after;
+}
+
+SaveFailureChoice askInMessageBox(const SaveFailure& failure) {
+    if (!failure.atClose) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Flinder"),
+                        boxText(failure, entryKeptNote), QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return SaveFailureChoice::KeepOpen;
+    }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Flinder"),
-                    displayText + QStringLiteral("\n\n") + saveLossWarning, QMessageBox::NoButton,
+                    boxText(failure, saveLossWarning), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText); // the path comes from the file system
     QPushButton* retry = box.addButton(QStringLiteral("再試行(&R)"), QMessageBox::AcceptRole);
@@ -34,8 +49,12 @@ SaveFailureAsker& asker() {
 
 } // namespace
 
-SaveFailureChoice askAfterFailedSave(const QString& message) {
-    return asker()(exceptionDisplayText(message));
+SaveFailureChoice askAfterFailedSave(const QString& message, const QString& reason) {
+    return asker()(SaveFailure{exceptionDisplayText(message), reason, true});
+}
+
+void tellFailedEntrySave(const QString& message, const QString& reason) {
+    asker()(SaveFailure{exceptionDisplayText(message), reason, false});
 }
 
 SaveFailureAsker setSaveFailureAsker(SaveFailureAsker a) {

@@ -7,11 +7,14 @@
 #include "platform/termination_signals.h"
 #include "screen/fonts.h"
 #include "screen/frame.h"
+#include "shell/app_icon.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
+#include "shell/pad_control.h"
 #include "shell/version_form.h"
 
 #include <QIcon>
+#include <QTimer>
 
 int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     Application app(argc, argv);
@@ -22,7 +25,6 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
     QApplication::setOrganizationDomain(QStringLiteral("flindergame.org"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.flindergame.Flinder"));
     TerminationSignals terminationSignals;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon32.png")));
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
     qtPlatform.setTimerHandler([] { runHandler(timerTimer); });
@@ -35,6 +37,15 @@ int runFlinder(int& argc, char** argv, const std::function<void()>& afterShow) {
         VersionForm = new TVersionForm(MainForm);
         HiscoreForm = new THiscoreForm(MainForm);
         MainForm->show();
+        // A moment later, so the window shows and takes keys without waiting for them:
+        // the icon (eight drawings to read, which the window system then shows in the
+        // title bar and the task switcher) and the gamepads (SDL itself is loaded only
+        // once a pad is there).
+        auto* pads = new PadControl(MainForm);
+        QTimer::singleShot(afterShowDelayMs, pads, [pads] {
+            QApplication::setWindowIcon(applicationIcon());
+            pads->gamepads().startWhenAttached();
+        });
         terminationSignals.setHandler([] {
             if (MainForm)
                 MainForm->endOnSignal();

@@ -1,6 +1,10 @@
 #include "shell/transparent_picture.h"
 
+#include "screen/sharp_scale.h"
+
 #include <QPixmap>
+
+#include <cmath>
 
 QImage withTransparentKey(const QImage& picture) {
     QImage out = picture.convertToFormat(QImage::Format_ARGB32);
@@ -16,14 +20,38 @@ QImage withTransparentKey(const QImage& picture) {
     return out;
 }
 
-QLabel* newTransparentPicture(const QImage& picture, QWidget* parent, const QImage& detailed) {
+namespace {
+
+// The whole factor at or above the ratio.
+int wholeAbove(qreal ratio) {
+    return std::max(1, int(std::ceil(ratio - 1e-3)));
+}
+
+} // namespace
+
+QImage pictureForScreen(const QImage& picture, const QImage& detailed, qreal ratio) {
+    // Up to the next whole factor from the drawing that divides it (the detailed one for
+    // even factors), then down to the ratio.
+    const int whole = wholeAbove(ratio);
+    const bool useDetailed = !detailed.isNull() && whole % 2 == 0;
+    const QImage& base = useDetailed ? detailed : picture;
+    const qreal baseRatio = useDetailed ? qreal(detailed.width()) / picture.width() : 1;
+    QImage out = withTransparentKey(base).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (whole != baseRatio)
+        out = sharpScaled(out, whole / baseRatio);
+    if (!isWholeFactor(ratio))
+        out = sharpScaled(out, ratio / whole);
+    out.setDevicePixelRatio(qreal(out.width()) / picture.width());
+    return out;
+}
+
+QLabel* newTransparentPicture(const QImage& picture, const QString& detailedFile, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setAttribute(Qt::WA_TranslucentBackground);
-    const bool useDetailed = !detailed.isNull() && parent && parent->devicePixelRatioF() > 1.25;
-    QPixmap pixmap = QPixmap::fromImage(withTransparentKey(useDetailed ? detailed : picture));
-    if (useDetailed)
-        pixmap.setDevicePixelRatio(qreal(detailed.width()) / picture.width());
-    label->setPixmap(pixmap);
+    const qreal ratio = parent ? parent->devicePixelRatioF() : 1;
+    // The detailed drawing is read only where it is shown.
+    const QImage detailed = wholeAbove(ratio) % 2 == 0 ? QImage(detailedFile) : QImage();
+    label->setPixmap(QPixmap::fromImage(pictureForScreen(picture, detailed, ratio)));
     label->setFixedSize(picture.size());
     return label;
 }

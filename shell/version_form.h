@@ -35,6 +35,12 @@ public:
     void FormShow() override;
     void Label3Click();
     void OKButtonClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool labelsSized_ = false;
 };
 
 extern TVersionForm* VersionForm;

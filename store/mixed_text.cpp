@@ -62,7 +62,10 @@ void appendUtf8(QString& out, QByteArrayView bytes) {
         out += QChar(0xFEFF);
         bytes = bytes.sliced(mark.size());
     }
-    out += QString::fromUtf8(bytes);
+    if (out.isEmpty()) // a whole file of UTF-8 is decoded once, not copied again
+        out = QString::fromUtf8(bytes);
+    else
+        out += QString::fromUtf8(bytes);
 }
 
 // Shift-JIS as the platform's converter reads it, one code at a time, so that a line
@@ -150,7 +153,6 @@ QString readOtherLine(QByteArrayView line) {
 
 QString decodeMixedLines(QByteArrayView bytes) {
     QString out;
-    out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     // Runs of valid UTF-8 lines, line ends included, are decoded in one go.
     qsizetype runStart = 0, lineStart = 0;
@@ -174,7 +176,6 @@ QString decodeMixedLines(QByteArrayView bytes) {
 
 QByteArray encodeUtf8Escaped(QStringView text) {
     QByteArray out;
-    out.reserve(text.size());
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -185,6 +186,8 @@ QByteArray encodeUtf8Escaped(QStringView text) {
         out += char(c - escapeBase);
         run = i + 1;
     }
+    if (run == 0) // no escapes: encoded once, not copied again
+        return text.toUtf8();
     out += text.sliced(run).toUtf8();
     return out;
 }

@@ -1,6 +1,9 @@
 #include "store/private_profile.h"
 
-#include <limits>
+#include "store/conversions.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -41,9 +44,34 @@ bool keyOf(QStringView line, QStringView* key, QStringView* value) {
     return true;
 }
 
-// Names match without regard to case: equal when their folded forms are.
-QString folded(QStringView name) {
-    return name.toString().toCaseFolded();
+// Names match without regard to case: equal when their folded forms are, as
+// QString::toCaseFolded folds them (code point by code point).
+char32_t foldedAt(QStringView s, qsizetype& i) {
+    char32_t c = s[i].unicode();
+    if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+        c = QChar::surrogateToUcs4(s[i], s[i + 1]);
+        ++i;
+    }
+    ++i;
+    return QChar::toCaseFolded(c);
+}
+
+bool sameName(QStringView a, QStringView b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (foldedAt(a, i) != foldedAt(b, j))
+            return false;
+    return i == a.size() && j == b.size();
+}
+
+// A hash of the folded name, equal for names that sameName finds equal.
+quint64 nameHash(QStringView name) {
+    quint64 h = 14695981039346656037ull;
+    for (qsizetype i = 0; i < name.size();) {
+        h ^= foldedAt(name, i);
+        h *= 1099511628211ull;
+    }
+    return h;
 }
 
 QStringView unquoted(QStringView v) {
@@ -90,144 +118,152 @@ bool parseProfileInt(const QString& text, int* value) {
         *value = int(quint32(v)); // the 32-bit pattern, as the platform returns it
         return true;
     }
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    if (i == text.size())
+    std::int32_t decimal = 0;
+    if (!parseDecimal(text, &decimal))
         return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-        if (v > qint64(std::numeric_limits<int>::max()) + 1)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
-        return false;
-    *value = int(v);
+    *value = decimal;
     return true;
 }
 
 PrivateProfile::PrivateProfile(const QString& text) : text_(text) {
-    sections_.append(Section{});
-    bool newlineSeen = false;
-    qsizetype start = 0;
-    while (start < text_.size()) {
-        qsizetype end = start;
-        const QChar* data = text_.constData();
-        while (end < text_.size() && data[end] != QLatin1Char('\n') &&
-               data[end] != QLatin1Char('\r'))
-            ++end;
-        Ending ending = Ending::None;
-        qsizetype next = end;
-        if (end < text_.size()) {
-            const bool cr = text_[end] == QLatin1Char('\r');
-            const bool crlf = cr && end + 1 < text_.size() && text_[end + 1] == QLatin1Char('\n');
-            ending = crlf ? Ending::CrLf : cr ? Ending::Cr : Ending::Lf;
-            next = end + (crlf ? 2 : 1);
-        }
-        if (!newlineSeen && ending != Ending::None) {
-            newline_ = ending;
-            newlineSeen = true;
-        }
-        appendLine(start, end - start, ending);
-        start = next;
-    }
+    const qsizetype end = contentEnd(0);
+    if (end < text_.size())
+        newline_ = text_.at(end) == QLatin1Char('\n')                                 ? Ending::Lf
+                   : end + 1 < text_.size() && text_.at(end + 1) == QLatin1Char('\n') ? Ending::CrLf
+                                                                                      : Ending::Cr;
 }
 
-void PrivateProfile::appendLine(qsizetype begin, qsizetype length, Ending ending) {
-    const QStringView line = QStringView(text_).mid(begin, length);
-    const QStringView t = trimBlanks(line);
-    QList<Line>& lines = sections_.last().lines;
-    QStringView name;
-    const bool header = t.startsWith(QLatin1Char('[')) && sectionOf(t, &name);
-    if (header && !firstSection_.contains(folded(name))) {
-        firstSection_.insert(folded(name), sections_.size());
-        sections_.append(Section{Line{begin, length, ending, Kind::Header}, {}});
-        return;
-    }
-    // A later section of a name already seen is never read or written: it and its lines,
-    // up to the next new section, are one run that only ends the section before it.
-    const Kind kind = header                                                ? Kind::Dead
-                      : !lines.isEmpty() && lines.last().kind == Kind::Dead ? Kind::Dead
-                      : t.isEmpty()                                         ? Kind::Blank
-                      : t.contains(QLatin1Char('='))                        ? Kind::Key
-                                                                            : Kind::Other;
-    if (kind != Kind::Key && !lines.isEmpty() && lines.last().kind == kind) {
-        // The run grows over this line; its content holds the line endings within it.
-        Line& run = lines.last();
-        run.length = begin + length - run.begin;
-        run.ending = ending;
-        return;
-    }
-    lines.append(Line{begin, length, ending, kind});
+qsizetype PrivateProfile::contentEnd(qsizetype begin) const {
+    const QChar* data = text_.constData();
+    const qsizetype n = text_.size();
+    while (begin < n && data[begin] != QLatin1Char('\n') && data[begin] != QLatin1Char('\r'))
+        ++begin;
+    return begin;
 }
 
-QStringView PrivateProfile::content(const Line& line) const {
-    if (line.begin < 0)
-        return written_[-1 - line.begin];
-    return QStringView(text_).mid(line.begin, line.length);
+qsizetype PrivateProfile::nextLine(qsizetype end) const {
+    if (end >= text_.size())
+        return text_.size();
+    if (text_.at(end) == QLatin1Char('\r') && end + 1 < text_.size() &&
+        text_.at(end + 1) == QLatin1Char('\n'))
+        return end + 2;
+    return end + 1;
 }
 
-PrivateProfile::Line PrivateProfile::ownLine(const QString& content) {
-    written_.append(content);
-    QStringView name;
-    const Kind kind = sectionOf(content, &name)          ? Kind::Header
-                      : keyOf(content, nullptr, nullptr) ? Kind::Key
-                                                         : Kind::Other;
-    return Line{-written_.size(), content.size(), newline_, kind};
-}
-
-QString PrivateProfile::text() const {
-    QString out;
-    out.reserve(text_.size() + 64 * written_.size());
-    const auto add = [&](const Line& line) {
-        out += content(line);
-        out += endingText(int(line.ending));
-    };
-    for (qsizetype s = 0; s < sections_.size(); ++s) {
-        if (s > 0)
-            add(sections_[s].header);
-        for (const Line& line : sections_[s].lines)
-            add(line);
-    }
-    return out;
-}
-
-PrivateProfile::KeyIndex& PrivateProfile::keysOf(qsizetype section) const {
-    auto it = keys_.find(section);
-    if (it != keys_.end())
+PrivateProfile::Place& PrivateProfile::locate(const QString& section) const {
+    const QString key = section.toCaseFolded();
+    if (const auto it = places_.find(key); it != places_.end())
         return *it;
-    KeyIndex index;
-    const QList<Line>& lines = sections_[section].lines;
-    for (qsizetype i = 0; i < lines.size() && lines[i].kind != Kind::Dead; ++i) {
-        QStringView name;
-        if (lines[i].kind != Kind::Key || !keyOf(content(lines[i]), &name, nullptr))
-            continue;
-        const QString f = folded(name);
-        if (!index.first.contains(f)) // the first line of a key wins
-            index.first.insert(f, i);
+    Place place;
+    const qsizetype n = text_.size();
+    QStringView name;
+    for (qsizetype pos = 0; pos < n && !place.found;) {
+        const qsizetype end = contentEnd(pos);
+        if (sectionOf(view(pos, end), &name) && sameName(name, section)) {
+            place.found = true;
+            place.bodyBegin = nextLine(end);
+            qsizetype next = place.bodyBegin;
+            for (qsizetype e; next < n && !sectionOf(view(next, e = contentEnd(next)), &name);)
+                next = nextLine(e);
+            place.bodyEnd = next;
+        }
+        pos = nextLine(end);
     }
-    return *keys_.insert(section, index);
+    for (int k = 0; k < added_.size() && !place.found; ++k)
+        if (sectionOf(added_[k][0].content, &name) && sameName(name, section)) {
+            place.found = true;
+            place.added = k;
+        }
+    return *places_.insert(key, place);
+}
+
+QList<PrivateProfile::KeyLine> PrivateProfile::findKeys(Place& place,
+                                                        const QStringList& keys) const {
+    QList<KeyLine> lines(keys.size());
+    qsizetype missing = keys.size();
+    QHash<quint64, QList<int>> wanted;
+    for (int i = 0; i < keys.size(); ++i)
+        wanted[nameHash(keys[i])].append(i);
+    const auto consider = [&](QStringView content, const KeyLine& line) {
+        QStringView name;
+        if (!keyOf(content, &name, nullptr))
+            return;
+        const auto w = wanted.constFind(nameHash(name));
+        if (w == wanted.constEnd())
+            return;
+        for (int i : *w)
+            if (!lines[i].found() && sameName(name, keys[i])) {
+                lines[i] = line;
+                --missing;
+            }
+    };
+    if (place.added >= 0) {
+        const QList<Added>& section = added_[place.added];
+        for (qsizetype j = 1; j < section.size() && missing > 0; ++j)
+            consider(section[j].content, KeyLine{-1, place.added, -1, j});
+        return lines;
+    }
+    // The keys, and where the last line that is not blank ends (once: the lines that
+    // follow it are blank and hold no key).
+    qsizetype afterFilled = place.bodyBegin;
+    for (qsizetype pos = place.bodyBegin; pos < place.bodyEnd;) {
+        if (missing == 0 && place.insertAt >= 0)
+            break;
+        const qsizetype end = contentEnd(pos);
+        const qsizetype next = nextLine(end);
+        if (!trimBlanks(view(pos, end)).isEmpty()) {
+            afterFilled = next;
+            if (missing > 0)
+                consider(view(pos, end), KeyLine{pos, -1, -1, -1});
+        }
+        pos = next;
+    }
+    if (place.insertAt < 0)
+        place.insertAt = afterFilled;
+    if (const auto it = inserted_.find(place.insertAt); it != inserted_.end())
+        for (qsizetype j = 0; j < it->second.size() && missing > 0; ++j)
+            consider(it->second[j].content, KeyLine{-1, -1, place.insertAt, j});
+    return lines;
+}
+
+QStringView PrivateProfile::lineContent(const KeyLine& line) const {
+    if (line.textLine >= 0) {
+        const auto it = replaced_.constFind(line.textLine);
+        return it != replaced_.constEnd() ? QStringView(*it)
+                                          : view(line.textLine, contentEnd(line.textLine));
+    }
+    if (line.section >= 0)
+        return added_[line.section][line.index].content;
+    return inserted_.at(line.insertedAt)[line.index].content;
+}
+
+PrivateProfile::Added& PrivateProfile::addedLine(const KeyLine& line) {
+    if (line.section >= 0)
+        return added_[line.section][line.index];
+    return inserted_.at(line.insertedAt)[line.index];
+}
+
+QStringList PrivateProfile::readStrings(const QString& section, const QStringList& keys,
+                                        const QStringList& defs) const {
+    Place& place = locate(section);
+    if (!place.found)
+        return defs.mid(0, keys.size());
+    const QList<KeyLine> lines = findKeys(place, keys);
+    QStringList values;
+    values.reserve(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        QStringView name, value;
+        if (lines[i].found() && keyOf(lineContent(lines[i]), &name, &value))
+            values.append(cutToMax(unquoted(value)));
+        else
+            values.append(defs.value(i));
+    }
+    return values;
 }
 
 QString PrivateProfile::readString(const QString& section, const QString& key,
                                    const QString& def) const {
-    const auto s = firstSection_.constFind(folded(section));
-    if (s == firstSection_.constEnd())
-        return def;
-    const KeyIndex& keys = keysOf(*s);
-    const auto line = keys.first.constFind(folded(key));
-    if (line == keys.first.constEnd())
-        return def;
-    QStringView name, value;
-    keyOf(content(sections_[*s].lines[*line]), &name, &value);
-    return cutToMax(unquoted(value));
+    return readStrings(section, {key}, {def}).constFirst();
 }
 
 int PrivateProfile::readInt(const QString& section, const QString& key, int def) const {
@@ -238,79 +274,142 @@ int PrivateProfile::readInt(const QString& section, const QString& key, int def)
 }
 
 void PrivateProfile::endLastLine() {
-    for (qsizetype s = sections_.size() - 1; s >= 0; --s) {
-        Section& section = sections_[s];
-        Line* last = !section.lines.isEmpty() ? &section.lines.last()
-                     : s > 0                  ? &section.header
-                                              : nullptr;
-        if (last) {
-            if (last->ending == Ending::None)
-                last->ending = newline_;
-            return;
-        }
-    }
+    if (!added_.isEmpty())
+        return; // the last line is an added one, which ends
+    const qsizetype n = text_.size();
+    if (const auto it = inserted_.find(n); it != inserted_.end() && !it->second.isEmpty())
+        return;
+    if (n > 0 && text_.at(n - 1) != QLatin1Char('\n') && text_.at(n - 1) != QLatin1Char('\r'))
+        lastLineEnded_ = true;
+}
+
+PrivateProfile::Ending PrivateProfile::addedEnding(qsizetype at) const {
+    // A lone CR before an empty line's LF would read as one CRLF and lose that line.
+    if (newline_ == Ending::Cr && at < text_.size() && text_.at(at) == QLatin1Char('\n'))
+        return Ending::CrLf;
+    return newline_;
 }
 
 void PrivateProfile::writeString(const QString& section, const QString& key, const QString& value) {
-    QString oneLine = value;
-    oneLine.remove(QLatin1Char('\r'));
-    oneLine.remove(QLatin1Char('\n'));
-    const auto found = firstSection_.constFind(folded(section));
-    if (found == firstSection_.constEnd()) {
-        // A new section at the end of the text, with no blank line before it.
+    writeStrings(section, {{key, value}});
+}
+
+void PrivateProfile::writeStrings(const QString& section,
+                                  const QList<std::pair<QString, QString>>& values) {
+    const auto oneLine = [](QString v) {
+        v.remove(QLatin1Char('\r'));
+        v.remove(QLatin1Char('\n'));
+        return v;
+    };
+    qsizetype first = 0;
+    // A missing section: a new one at the end of the text, with no blank line before it,
+    // holding the first key. Found by its name from then on (a name with blanks at its
+    // ends is not: each write adds its own).
+    while (first < values.size() && !locate(section).found) {
         endLastLine();
-        const Line header = ownLine(QLatin1Char('[') + section + QLatin1Char(']'));
-        QStringView name;
-        sectionOf(content(header), &name);
-        if (!firstSection_.contains(folded(name)))
-            firstSection_.insert(folded(name), sections_.size());
-        sections_.append(Section{header, {ownLine(key + QLatin1Char('=') + oneLine)}});
-        return;
+        added_.append({Added{QLatin1Char('[') + section + QLatin1Char(']'), newline_},
+                       Added{values[first].first + QLatin1Char('=') + oneLine(values[first].second),
+                             newline_}});
+        ++first;
+        for (auto it = places_.begin(); it != places_.end();)
+            it = it->found ? std::next(it) : places_.erase(it);
     }
-    const qsizetype s = *found;
-    Section& sec = sections_[s];
-    KeyIndex& keys = keysOf(s);
-    const QString foldedKey = folded(key);
-    if (const auto line = keys.first.constFind(foldedKey); line != keys.first.constEnd()) {
-        Line& old = sec.lines[*line];
-        QStringView name;
-        keyOf(content(old), &name, nullptr);
-        const QString replaced = name.toString() + QLatin1Char('=') + oneLine; // its spelling
-        if (old.begin < 0) {
-            written_[-1 - old.begin] = replaced;
-        } else {
-            const Line own = ownLine(replaced);
-            old.begin = own.begin;
-            old.length = own.length;
+    if (first == values.size())
+        return;
+    Place& place = locate(section);
+    QStringList keys;
+    for (qsizetype i = first; i < values.size(); ++i)
+        keys.append(values[i].first);
+    QList<KeyLine> lines = findKeys(place, keys);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QString v = oneLine(values[first + i].second);
+        if (lines[i].found()) {
+            QStringView name;
+            keyOf(lineContent(lines[i]), &name, nullptr);
+            const QString replaced = name.toString() + QLatin1Char('=') + v; // its spelling
+            if (lines[i].textLine >= 0) {
+                if (lineContent(lines[i]) != replaced) // an unchanged line stays the text's
+                    replaced_.insert(lines[i].textLine, replaced);
+            } else {
+                addedLine(lines[i]).content = replaced;
+            }
+            continue;
         }
-        return;
+        // At the end of the section: after its last line that is not blank.
+        KeyLine line;
+        Added added{keys[i] + QLatin1Char('=') + v, newline_};
+        if (place.added >= 0) {
+            QList<Added>& section = added_[place.added];
+            section.append(added);
+            line = KeyLine{-1, place.added, -1, section.size() - 1};
+        } else {
+            QList<Added>& here = inserted_[place.insertAt];
+            if (here.isEmpty() && place.insertAt == text_.size())
+                endLastLine(); // the line before it was the text's last
+            added.ending = addedEnding(place.insertAt);
+            here.append(added);
+            line = KeyLine{-1, -1, place.insertAt, here.size() - 1};
+        }
+        // Later writes of the key it is read by go to it.
+        QStringView name;
+        keyOf(added.content, &name, nullptr);
+        for (qsizetype j = i + 1; j < keys.size(); ++j)
+            if (!lines[j].found() && sameName(name, keys[j]))
+                lines[j] = line;
     }
-    // At the end of the section: after its last line that is not blank.
-    if (keys.insertAt < 0) {
-        qsizetype at = sec.lines.size();
-        if (at > 0 && sec.lines[at - 1].kind == Kind::Dead)
-            --at; // the section ends where the later one of a seen name begins
-        while (at > 0 && sec.lines[at - 1].kind == Kind::Blank)
-            --at;
-        keys.insertAt = at;
+}
+
+QString PrivateProfile::text() const {
+    if (replaced_.isEmpty() && inserted_.empty() && added_.isEmpty() && !lastLineEnded_)
+        return text_; // unchanged: the same text, not a copy
+    const qsizetype n = text_.size();
+    qsizetype extra = 0;
+    for (const QString& line : replaced_)
+        extra += line.size();
+    for (const auto& [at, lines] : inserted_)
+        for (const Added& line : lines)
+            extra += line.content.size() + 2;
+    for (const QList<Added>& section : added_)
+        for (const Added& line : section)
+            extra += line.content.size() + 2;
+    QString out;
+    out.reserve(n + extra + 2);
+    const auto add = [&](const Added& line) {
+        out += line.content;
+        out += endingText(int(line.ending));
+    };
+    bool lastEnded = false;
+    const auto endLast = [&] {
+        if (lastLineEnded_ && !lastEnded)
+            out += endingText(int(newline_));
+        lastEnded = true;
+    };
+    QList<qsizetype> starts = replaced_.keys();
+    std::sort(starts.begin(), starts.end());
+    auto inserted = inserted_.begin();
+    qsizetype pos = 0;
+    for (qsizetype r = 0; r < starts.size() || inserted != inserted_.end();) {
+        const bool insertNext =
+            inserted != inserted_.end() && (r == starts.size() || inserted->first <= starts[r]);
+        if (insertNext) {
+            out += view(pos, inserted->first);
+            pos = inserted->first;
+            if (pos == n)
+                endLast();
+            for (const Added& line : inserted->second)
+                add(line);
+            ++inserted;
+        } else {
+            out += view(pos, starts[r]);
+            out += replaced_.value(starts[r]);
+            pos = contentEnd(starts[r]);
+            ++r;
+        }
     }
-    const qsizetype at = keys.insertAt;
-    Line& before = at > 0 ? sec.lines[at - 1] : sec.header;
-    if (before.ending == Ending::None) // it was the text's last line
-        before.ending = newline_;
-    Line added = ownLine(key + QLatin1Char('=') + oneLine);
-    // A lone CR before an empty line's LF would read as one CRLF and lose that line.
-    const Line* next = at < sec.lines.size()      ? &sec.lines[at]
-                       : s + 1 < sections_.size() ? &sections_[s + 1].header
-                                                  : nullptr;
-    if (added.ending == Ending::Cr && next &&
-        (content(*next).startsWith(QLatin1Char('\n')) ||
-         (content(*next).isEmpty() && next->ending == Ending::Lf)))
-        added.ending = Ending::CrLf;
-    sec.lines.insert(at, added);
-    keys.insertAt = at + 1; // only blank lines and dead runs follow: no index moves
-    // Found by the name it is read by (a key with blanks at its ends is not).
-    QStringView name;
-    if (keyOf(content(added), &name, nullptr) && !keys.first.contains(folded(name)))
-        keys.first.insert(folded(name), at);
+    out += view(pos, n);
+    endLast();
+    for (const QList<Added>& section : added_)
+        for (const Added& line : section)
+            add(line);
+    return out;
 }

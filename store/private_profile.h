@@ -6,12 +6,20 @@
 // write changes only the key's own line (or adds the key at the end of its section, or
 // the section at the end of the text); every other byte stays as it was, line endings
 // included. Pure text in, text out: files are the caller's business.
+//
+// The text is kept as it came and never indexed line by line: a read or write finds its
+// section and keys by a pass over the text, and the changes are kept beside it until
+// text() puts them in. So a hostile file of millions of lines costs its own size in
+// memory and a few passes in time.
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include <map>
+#include <utility>
 
 class PrivateProfile {
 public:
@@ -23,53 +31,67 @@ public:
     // The value as a decimal integer with an optional sign, or as hexadecimal after
     // "0x"/"0X"; def when missing, empty, not a number or out of range.
     int readInt(const QString& section, const QString& key, int def) const;
+    // Several keys of one section in one pass over it: readString of each key with the
+    // default at the same index.
+    QStringList readStrings(const QString& section, const QStringList& keys,
+                            const QStringList& defs) const;
 
     // Sets the key's value. Line breaks in value are dropped: a value is one line.
     void writeString(const QString& section, const QString& key, const QString& value);
+    // Several writes to one section in one pass over it, as writeString of each in turn.
+    void writeStrings(const QString& section, const QList<std::pair<QString, QString>>& values);
 
     QString text() const;
 
     static constexpr int maxValueLength = 2047;
 
 private:
-    // A line, or a run of lines that reads and writes treat alike (blank lines; lines
-    // that are neither a section header nor a key; a later section of a name already
-    // seen, with its lines), as a place in the original text or in written_. Runs and
-    // places keep a hostile file of millions of lines small and its reads and writes
-    // fast.
     enum class Ending : quint8 { None, Lf, Cr, CrLf };
-    enum class Kind : quint8 { Header, Key, Blank, Other, Dead };
-    struct Line {
-        qsizetype begin = 0; // in text_, or -1 - i for written_[i]
-        qsizetype length = 0;
-        Ending ending = Ending::None;
-        Kind kind = Kind::Other;
+    // A line of the program's own: added by a write.
+    struct Added {
+        QString content;
+        Ending ending = Ending::Lf;
     };
-    // A section: its header and the lines up to the next header of a new name (a later
-    // one of a seen name is a dead run among them). sections_[0] holds the
-    // lines before the first header and has no header.
-    struct Section {
-        Line header;
-        QList<Line> lines;
+    // Where a section is: the first header of its name in the text, its lines reaching to
+    // the next header of any name; or a section that a write added at the end.
+    struct Place {
+        bool found = false;
+        int added = -1;          // index in added_, for a section added by a write
+        qsizetype bodyBegin = 0; // in text_: the line after the header
+        qsizetype bodyEnd = 0;   // in text_: the next header, or the end
+        qsizetype insertAt = -1; // where a missing key goes: after the last line that
+                                 // is not blank (known after the first pass)
     };
-    // The first line of each key of a section, by folded name; built when first needed.
-    struct KeyIndex {
-        QHash<QString, qsizetype> first;
-        qsizetype insertAt = -1; // where the next added key goes, once known
+    // Where a key's first line is: a line of text_ (its start), or line `index` of an
+    // added section or of the lines inserted at a place of text_; or nowhere.
+    struct KeyLine {
+        qsizetype textLine = -1;
+        int section = -1;
+        qsizetype insertedAt = -1;
+        qsizetype index = -1;
+        bool found() const { return textLine >= 0 || index >= 0; }
     };
 
-    QStringView content(const Line& line) const;
-    void appendLine(qsizetype begin, qsizetype length, Ending ending);
-    Line ownLine(const QString& content);
-    KeyIndex& keysOf(qsizetype section) const;
+    qsizetype contentEnd(qsizetype begin) const;
+    qsizetype nextLine(qsizetype contentEnd) const;
+    QStringView view(qsizetype begin, qsizetype end) const {
+        return QStringView(text_).mid(begin, end - begin);
+    }
+    Place& locate(const QString& section) const;
+    // The first line of each key (by index in keys) in the section; fills insertAt.
+    QList<KeyLine> findKeys(Place& place, const QStringList& keys) const;
+    QStringView lineContent(const KeyLine& line) const;
+    Added& addedLine(const KeyLine& line);
     void endLastLine();
+    Ending addedEnding(qsizetype at) const;
 
     QString text_;
-    QStringList written_;
-    QList<Section> sections_;
-    QHash<QString, qsizetype> firstSection_; // folded name -> index in sections_
-    mutable QHash<qsizetype, KeyIndex> keys_;
-    Ending newline_ = Ending::Lf; // for added lines: the text's first line ending
+    Ending newline_ = Ending::Lf;        // for added lines: the text's first line ending
+    bool lastLineEnded_ = false;         // the text's last line, which had no ending, got one
+    QHash<qsizetype, QString> replaced_; // start of a line of text_ -> its new content
+    std::map<qsizetype, QList<Added>> inserted_; // place in text_ -> lines added there
+    QList<QList<Added>> added_;                  // sections added at the end, header first
+    mutable QHash<QString, Place> places_;       // by folded section name, once looked up
 };
 
 // Integer conversion of a profile value (exposed for tests).

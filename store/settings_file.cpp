@@ -1,16 +1,18 @@
 #include "store/settings_file.h"
 
 #include "platform/errors.h"
-#include "store/conversions.h"
 #include "store/mixed_text.h"
 #include "store/ranking.h"
 #include "store/safe_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 #include <functional>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -27,87 +29,121 @@ QString numberKey(int i) {
     return QStringLiteral("number%1").arg(i);
 }
 
-AppError writeError(const QString& path) {
-    return AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path)));
+int& lockPatience() {
+    static int ms = 10000;
+    return ms;
 }
 
-// The score of a result text for placing an entry; a hand-edited one that is no number
-// counts below every score, so a save never fails on it.
-qint64 placingScore(const QString& result) {
-    try {
-        return strToInt(scorePart(result));
-    } catch (const AppError&) {
-        return std::numeric_limits<qint64>::min();
+// Creates the folder and those above it, as mkdir -p does; a component that is a link
+// to nowhere is named as such.
+void makeFolders(const QString& path, const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return;
+    if (info.isSymLink() && !info.exists())
+        throw SaveError(path, missingLinkFolderReason(info.symLinkTarget()));
+    const QString parent = info.absolutePath();
+    if (parent != info.absoluteFilePath())
+        makeFolders(path, parent);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST)
+        throw SaveError(path, systemReason(errno));
+}
+
+// The text to write on: the file's, or fallback's while the file does not exist.
+SettingsText readForSave(const QString& path, const QString& fallback) {
+    QByteArray bytes;
+    QString why;
+    ReadResult result = readRegularFile(path, &bytes, &why);
+    if (result == ReadResult::Missing && !fallback.isEmpty())
+        result = readRegularFile(fallback, &bytes, &why);
+    switch (result) {
+    case ReadResult::Read:
+        return decodeSettingsBytes(bytes);
+    case ReadResult::Missing:
+        return SettingsText();
+    case ReadResult::Unreadable: // it may hold rankings: not overwritten
+        break;
     }
-}
-
-// As a rank entry places a result: above the first entry of the block whose score is
-// not greater, the block's tenth dropping out.
-void placeEntry(Settings& s, const RankEntry& entry) {
-    const int b = entry.blockStart;
-    const qint64 score = placingScore(entry.result);
-    int i = b;
-    while (i < b + entriesPerLevel - 1 && placingScore(s.numbers[i]) > score)
-        ++i;
-    s.names.insert(i, entry.name);
-    s.names.removeAt(b + entriesPerLevel);
-    s.numbers.insert(i, entry.result);
-    s.numbers.removeAt(b + entriesPerLevel);
+    throw SaveError(path, why);
 }
 
 // Reads the file as it is now, lets values() decide what to write on top of it, and
 // replaces it, all under the folder's lock.
-void saveMerged(const QString& path, const std::function<Settings(const Settings&)>& values) {
-    const QString folder = QFileInfo(resolvedPath(path)).absolutePath();
-    QDir().mkpath(folder);
-    const FolderLock lock(folder);
-    if (!lock.busy())
-        removeReplaceLeftovers(path);
-    SettingsText current;
-    QByteArray bytes;
-    switch (readRegularFile(path, &bytes)) {
-    case ReadResult::Read:
-        current = decodeSettingsBytes(bytes);
-        break;
-    case ReadResult::Missing:
-        break;
-    case ReadResult::Unreadable: // it may hold rankings: not overwritten
-        throw writeError(path);
+SavedSettings saveMerged(const QString& path, const QString& fallback,
+                         const std::function<Settings(const Settings&)>& values) {
+    makeFolders(path, QFileInfo(path).absolutePath());
+    const QString target = resolvedPath(path);
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QFileInfo(folder).isDir()) // a link into a folder that does not exist
+        throw SaveError(path, missingLinkFolderReason(folder));
+    const FolderLock lock(folder, lockPatience());
+    if (!lock.held())
+        throw SaveError(path,
+                        lock.busy() ? anotherFlinderSavingReason : systemReason(lock.error()));
+    removeReplaceLeftovers(path);
+    // Each form of the text is let go once the next is made: a large file costs a few
+    // times its size, not the sum of its forms.
+    SettingsText current = readForSave(path, fallback);
+    SavedSettings saved;
+    {
+        PrivateProfile profile(std::exchange(current.text, QString()));
+        try {
+            saved.written = values(readSettings(profile));
+        } catch (const AppError& e) { // a hand-edited score met by the merge
+            throw SaveError(path, e.message());
+        }
+        writeSettings(profile, saved.written);
+        saved.readBack = readSettings(profile);
+        current.text = profile.text();
     }
-    PrivateProfile profile(current.text);
-    writeSettings(profile, values(readSettings(profile)));
-    current.text = profile.text();
-    if (!replaceFile(path, encodeSettingsText(current)))
-        throw writeError(path);
+    const QByteArray bytes = encodeSettingsText(std::exchange(current, {}));
+    QString why;
+    if (!replaceFile(path, bytes, &why))
+        throw SaveError(path, why);
+    return saved;
 }
 
 } // namespace
 
 Settings readSettings(const PrivateProfile& profile) {
-    const auto text = [&](const QString& section, const QString& key, const QString& def) {
-        return withoutEscapes(profile.readString(section, key, def));
-    };
     Settings s;
-    s.top = profile.readInt(position, QStringLiteral("xpos"), 0);
-    s.left = profile.readInt(position, QStringLiteral("ypos"), 0);
+    const QStringList xy = profile.readStrings(
+        position, {QStringLiteral("xpos"), QStringLiteral("ypos")}, {QString(), QString()});
+    const auto integer = [](const QString& text) {
+        int value = 0;
+        return parseProfileInt(text, &value) ? value : 0;
+    };
+    s.top = integer(xy[0]);
+    s.left = integer(xy[1]);
     s.back = profile.readInt(back, QStringLiteral("back"), 0);
+    // The ranking's 101 keys in one pass over its section.
+    QStringList keys, defs;
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names.append(text(ranking, nameKey(i), emptyRankName));
-        s.numbers.append(text(ranking, numberKey(i), emptyRankNumber));
+        keys << nameKey(i) << numberKey(i);
+        defs << emptyRankName << emptyRankNumber;
     }
-    s.defaultName = text(ranking, QStringLiteral("default"), QString());
+    keys << QStringLiteral("default");
+    defs << QString();
+    const QStringList texts = profile.readStrings(ranking, keys, defs);
+    for (int i = 0; i < rankEntryCount; ++i) {
+        s.ranking.RankNameList.append(withoutEscapes(texts[2 * i]));
+        s.ranking.RankNumberList.append(withoutEscapes(texts[2 * i + 1]));
+    }
+    s.defaultName = withoutEscapes(texts.last());
     return s;
 }
 
 void writeSettings(PrivateProfile& profile, const Settings& s) {
-    profile.writeString(position, QStringLiteral("xpos"), QString::number(s.top));
-    profile.writeString(position, QStringLiteral("ypos"), QString::number(s.left));
+    profile.writeStrings(position, {{QStringLiteral("xpos"), QString::number(s.top)},
+                                    {QStringLiteral("ypos"), QString::number(s.left)}});
     profile.writeString(back, QStringLiteral("back"), QString::number(s.back));
+    QList<std::pair<QString, QString>> entries;
     for (int i = 0; i < rankEntryCount; ++i) {
-        profile.writeString(ranking, nameKey(i), s.names.value(i, emptyRankName));
-        profile.writeString(ranking, numberKey(i), s.numbers.value(i, emptyRankNumber));
+        entries.append({nameKey(i), s.ranking.RankNameList.value(i, emptyRankName)});
+        entries.append({numberKey(i), s.ranking.RankNumberList.value(i, emptyRankNumber)});
     }
-    profile.writeString(ranking, QStringLiteral("default"), s.defaultName);
+    entries.append({QStringLiteral("default"), s.defaultName});
+    profile.writeStrings(ranking, entries);
 }
 
 SettingsText decodeSettingsBytes(const QByteArray& bytes) {
@@ -144,9 +180,9 @@ QByteArray encodeSettingsText(const SettingsText& text) {
         }
         return bytes;
     }
-    QByteArray bytes = text.byteOrderMark ? utf8Bom : QByteArray();
-    bytes += encodeUtf8Escaped(text.text);
-    return bytes;
+    if (!text.byteOrderMark)
+        return encodeUtf8Escaped(text.text);
+    return utf8Bom + encodeUtf8Escaped(text.text);
 }
 
 Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
@@ -163,41 +199,61 @@ Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes) {
         out.defaultName = current.defaultName;
     for (int b = 0; b < rankEntryCount; b += entriesPerLevel) {
         const auto block = [b](const Settings& s) {
-            return std::pair(s.names.mid(b, entriesPerLevel), s.numbers.mid(b, entriesPerLevel));
+            return std::pair(s.ranking.RankNameList.mid(b, entriesPerLevel),
+                             s.ranking.RankNumberList.mid(b, entriesPerLevel));
         };
         if (block(current) == block(loaded))
             continue; // the file's block stands
         if (block(onDisk) == block(loaded)) {
             for (int i = b; i < b + entriesPerLevel; ++i) {
-                out.names[i] = current.names.value(i, emptyRankName);
-                out.numbers[i] = current.numbers.value(i, emptyRankNumber);
+                out.ranking.RankNameList[i] = current.ranking.RankNameList.value(i, emptyRankName);
+                out.ranking.RankNumberList[i] =
+                    current.ranking.RankNumberList.value(i, emptyRankNumber);
             }
             continue;
         }
         for (const RankEntry& entry : changes.entered)
             if (entry.blockStart == b)
-                placeEntry(out, entry);
+                out.ranking.enter(b, entry.name, entry.result);
     }
     return out;
 }
 
-Settings loadSettings(const QString& path) {
+SaveError::SaveError(const QString& path, QString reason)
+    : AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(path))),
+      reason_(std::move(reason)) {}
+
+QString missingLinkFolderReason(const QString& folder) {
+    return QStringLiteral("リンク先のフォルダ %1 がありません")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+Settings loadSettings(const QString& path, const QString& fallback) {
     QByteArray bytes;
-    if (readRegularFile(path, &bytes) != ReadResult::Read)
+    ReadResult result = readRegularFile(path, &bytes);
+    if (result == ReadResult::Missing && !fallback.isEmpty())
+        result = readRegularFile(fallback, &bytes);
+    if (result != ReadResult::Read)
         return readSettings(PrivateProfile());
     return readSettings(PrivateProfile(decodeSettingsBytes(bytes).text));
 }
 
 void saveSettings(const QString& path, const Settings& settings) {
-    saveMerged(path, [&](const Settings&) { return settings; });
+    saveMerged(path, QString(), [&](const Settings&) { return settings; });
 }
 
-void saveSettings(const QString& path, const SettingsChanges& changes) {
-    saveMerged(path, [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
+SavedSettings saveSettings(const QString& path, const SettingsChanges& changes,
+                           const QString& fallback) {
+    return saveMerged(path, fallback,
+                      [&](const Settings& onDisk) { return mergeSettings(onDisk, changes); });
 }
 
 void removeSaveLeftovers(const QString& path) {
     const FolderLock lock(QFileInfo(resolvedPath(path)).absolutePath(), 0);
-    if (!lock.busy()) // else a save of another window is running there
+    if (lock.held()) // else a save of another window is running there
         removeReplaceLeftovers(path);
+}
+
+void setSaveLockPatience(int ms) {
+    lockPatience() = ms;
 }

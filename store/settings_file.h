@@ -1,11 +1,13 @@
 #pragma once
 // The settings file "flinder.ini": the window position, the background choice, the
-// ranking and the last entered name. Read once when the main window is created,
-// written once when it closes, as a whole new text saved atomically (the old file
-// survives any failure whole). Keys and sections the program does not know, their
-// order and the file's line endings are kept.
+// ranking and the last entered name. Read when the main window is created, written
+// when a rank entry is confirmed and when the window closes, each time as a whole new
+// text saved atomically (the old file survives any failure whole). Keys and sections
+// the program does not know, their order and the file's line endings are kept.
 
+#include "platform/errors.h"
 #include "store/private_profile.h"
+#include "store/ranking.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,8 +19,7 @@ struct Settings {
     int top = 0;         // "Position"/"xpos": the window's top edge
     int left = 0;        // "Position"/"ypos": the window's left edge
     int back = 0;        // "Back"/"back": backgroundChoice
-    QStringList names;   // "Ranking"/"name0".."name49"
-    QStringList numbers; // "Ranking"/"number0".."number49"
+    Ranking ranking;     // "Ranking"/"name0".."name49" and "number0".."number49"
     QString defaultName; // "Ranking"/"default"
 };
 
@@ -60,21 +61,50 @@ struct SettingsChanges {
 // top. A value the window changed is its own (the position as a pair); a level block
 // the window changed is its own when the file still holds the block as it was loaded,
 // else the file's block with the window's entries placed into it as a rank entry
-// places them (by score, the later first among equal scores, ten per level).
-// Everything else is onDisk's.
+// places them (Ranking::enter). Everything else is onDisk's. Throws what
+// Ranking::enter throws for a hand-edited score of the file met while placing.
 Settings mergeSettings(const Settings& onDisk, const SettingsChanges& changes);
 
+// A failed save: AppError "%s に書き込めません" with the file's path, and why: the
+// system's reason, the program's own (not a regular file, a link into a folder that
+// does not exist, another Flinder saving) or a hand-edited score that is no number.
+class SaveError : public AppError {
+public:
+    SaveError(const QString& path, QString reason);
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+inline const QString anotherFlinderSavingReason = QStringLiteral("別の Flinder が保存中です");
+QString missingLinkFolderReason(const QString& folder);
+
 // Missing, unreadable or not a regular file: every value takes its default. Never waits
-// (a FIFO in the file's place is not opened for reading).
-Settings loadSettings(const QString& path);
+// (a FIFO in the file's place is not opened for reading). While path does not exist,
+// the file at fallback (if any) is read in its place.
+Settings loadSettings(const QString& path, const QString& fallback = QString());
 // Reads the file anew, applies the writes and saves the whole text through a temporary
-// file renamed over the old one (creating the folder if needed), holding the folder's
-// lock from the read to the rename so that windows closing at once all count, and
-// removing what a killed save left. Throws AppError
-// "%s に書き込めません" when any of it fails, also when the file exists but cannot be read
-// or is no regular file (it is not overwritten then).
+// file renamed over the old one, holding the folder's lock from the read to the rename
+// so that windows saving at once all count, and removing what a killed save left. The
+// file's own folder is created when missing; a folder that a link leads to never is.
+// While path does not exist, the text of fallback (if any) is the one written on: its
+// unknown lines and values carry over, and fallback itself is never changed. Throws
+// SaveError when any of it fails, also when the file exists but cannot be read or is no
+// regular file (it is not overwritten then) and when the folder's lock stays taken
+// for the lock patience.
 void saveSettings(const QString& path, const Settings& settings);
+// What a save wrote: the values, and the same values as the file reads them back
+// (blanks at the ends and quotes dropped, at most 2047 characters).
+struct SavedSettings {
+    Settings written;
+    Settings readBack;
+};
 // The same with the values of mergeSettings for the file as it is read then.
-void saveSettings(const QString& path, const SettingsChanges& changes);
+SavedSettings saveSettings(const QString& path, const SettingsChanges& changes,
+                           const QString& fallback = QString());
 // Removes what a save killed half-way left beside the file (at start).
 void removeSaveLeftovers(const QString& path);
+
+// How long a save waits for another process's save to let the folder's lock go before
+// it fails (10 s; tests shorten it).
+void setSaveLockPatience(int ms);

@@ -3,7 +3,9 @@
 
 #include "screen/frame.h"
 #include "screen/layout.h"
+#include "screen/logos.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
@@ -99,6 +101,18 @@ QString firstDifference(const QImage& a, const QImage& b, const QString& what) {
     return {};
 }
 
+// A picture as the program carries it: the sheet and the logos as plain pixels, the
+// rest as files.
+QImage embeddedPicture(const QString& name) {
+    if (name == QLatin1String("sheet"))
+        return loadSheet();
+    if (name == QLatin1String("title_logo"))
+        return titleLogo();
+    if (name == QLatin1String("small_logo"))
+        return smallLogo();
+    return QImage(QStringLiteral(":/assets/%1.png").arg(name));
+}
+
 struct Panel {
     QRect interior;
     QRect tab; // null when the panel has none
@@ -128,10 +142,8 @@ class TestAssets : public QObject {
 private slots:
     void initTestCase() {
         sheet = loadSheet();
-        logo =
-            QImage(QStringLiteral(":/assets/title_logo.png")).convertToFormat(QImage::Format_RGB32);
-        smallLogo =
-            QImage(QStringLiteral(":/assets/small_logo.png")).convertToFormat(QImage::Format_RGB32);
+        logo = titleLogo();
+        smallLogo = ::smallLogo();
         icon = QImage(QStringLiteral(":/assets/icon32.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(sheet.size(), QSize(layout::sheetWidth, layout::sheetHeight));
         QCOMPARE(logo.size(), QSize(layout::titleLogoWidth, layout::titleLogoHeight));
@@ -166,12 +178,12 @@ private slots:
             const QImage committed(source + QStringLiteral("/assets/") + name);
             QVERIFY2(!committed.isNull(), qPrintable(name + " is not committed"));
             QVERIFY2(!committed.hasAlphaChannel(), qPrintable(name + " (committed) has alpha"));
-            const QImage embedded(QStringLiteral(":/assets/") + name);
+            const QImage embedded = embeddedPicture(name.chopped(4));
             EXPECT_NONE(firstDifference(generated, committed, name + " generated vs committed"));
             EXPECT_NONE(firstDifference(committed, embedded, name + " committed vs embedded"));
         }
         EXPECT_NONE(firstDifference(sheet, QImage(out.filePath(names[0])), "loadSheet()"));
-        for (int size : {16, 32, 48, 64, 128, 256}) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
             const QString name = QStringLiteral("icon%1.png").arg(size);
             const QImage i(out.filePath(name));
             QCOMPARE(i.size(), QSize(size, size));
@@ -180,6 +192,12 @@ private slots:
             EXPECT_NONE(firstDifference(i, QImage(source + QStringLiteral("/assets/") + name),
                                         name + " generated vs committed"));
         }
+
+        // The scalable icon, a text file, byte for byte.
+        QFile svg(out.filePath(QStringLiteral("icon.svg")));
+        QFile committedSvg(source + QStringLiteral("/assets/icon.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && committedSvg.open(QIODevice::ReadOnly));
+        QCOMPARE(svg.readAll(), committedSvg.readAll());
 
         QProcess usage;
         usage.start(generator, {});
@@ -191,8 +209,8 @@ private slots:
         // The @2x logos are the same drawing at twice the size: same background key,
         // and reduced they come close to the 1x ones.
         for (const char* base : {"title_logo", "small_logo"}) {
-            const QImage one = QImage(QStringLiteral(":/assets/%1.png").arg(base))
-                                   .convertToFormat(QImage::Format_RGB32);
+            const QImage one =
+                embeddedPicture(QLatin1String(base)).convertToFormat(QImage::Format_RGB32);
             const QImage two = QImage(QStringLiteral(":/assets/%1@2x.png").arg(base))
                                    .convertToFormat(QImage::Format_RGB32);
             QCOMPARE(two.size(), one.size() * 2);
@@ -456,8 +474,8 @@ private slots:
         // never a grey between the key colour and white: that shows as a grey ring round
         // the logo on the window.
         for (const char* name : {"title_logo", "small_logo", "title_logo@2x", "small_logo@2x"}) {
-            const QImage img = QImage(QStringLiteral(":/assets/%1.png").arg(QLatin1String(name)))
-                                   .convertToFormat(QImage::Format_RGB32);
+            const QImage img =
+                embeddedPicture(QLatin1String(name)).convertToFormat(QImage::Format_RGB32);
             auto key = [&](int x, int y) {
                 return x < 0 || y < 0 || x >= img.width() || y >= img.height() ||
                        (img.pixel(x, y) | 0xff000000u) == logoKey;

@@ -5,7 +5,8 @@
 // whole; the main window reports a failed save and stays open, and the next close
 // succeeds once the cause is gone; a file that can never be saved still lets the player
 // leave. What a killed save leaves behind goes at the next start or save, and windows
-// of several copies of the program in one folder keep each other's entries.
+// of several copies of the program in one folder keep each other's entries: each entry
+// is on disk once confirmed, and no save writes while another holds the folder's lock.
 //
 // The filesystems are small tmpfs mounts in a mount namespace of this process, which
 // needs root; without it those tests are skipped (test_settings_file checks the full
@@ -23,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -32,7 +32,9 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
@@ -45,15 +47,16 @@ namespace {
 
 const char* const saverMode = "--save-in-a-loop";
 const char* const windowMode = "--window";
+const char* const lockMode = "--hold-the-lock";
 
 // Two settings whose files differ, for the interrupted saves.
 Settings version(int v) {
     Settings s = readSettings(PrivateProfile());
     s.top = 10 * v;
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names[i] =
+        s.ranking.RankNameList[i] =
             v == 1 ? QStringLiteral("Aki %1").arg(i) : QStringLiteral("山田 花子 %1").arg(i);
-        s.numbers[i] = resultText(v == 1 ? 1000 - i : 999999999 - i, 7 * v, v);
+        s.ranking.RankNumberList[i] = resultText(v == 1 ? 1000 - i : 999999999 - i, 7 * v, v);
     }
     s.defaultName = v == 1 ? QStringLiteral("Aki") : QStringLiteral("花子");
     return s;
@@ -105,6 +108,29 @@ int saveInALoop(const QString& path) {
     }
 }
 
+// --- another copy's save holding the folder's lock, run by re-executing this test ---
+
+// Takes the lock of the file's folder and reports it. Then, with ms < 0, waits to be
+// stopped and killed; else saves as slowly as a huge file would: reads the file, takes
+// ms, and writes "name10=Slow" into it (the next level's block).
+int holdTheLock(const QString& path, int ms) {
+    const FolderLock lock(QFileInfo(path).absolutePath(), 30000);
+    if (!lock.held())
+        return 2;
+    std::printf("locked\n");
+    std::fflush(stdout);
+    if (ms < 0)
+        for (;;)
+            ::pause();
+    QByteArray bytes;
+    readRegularFile(path, &bytes);
+    PrivateProfile profile(QString::fromUtf8(bytes));
+    ::usleep(useconds_t(ms) * 1000);
+    profile.writeString(QStringLiteral("Ranking"), QStringLiteral("name10"),
+                        QStringLiteral("Slow"));
+    return replaceFile(path, profile.text().toUtf8()) ? 0 : 3;
+}
+
 // --- a window of another copy of the program, run by re-executing this test ---
 
 // Enters a result at levelCombo position k, as the player does after a round.
@@ -147,6 +173,11 @@ public:
         for (QByteArray r = reply(); r != "done" && !r.isEmpty(); r = reply())
             answer = r;
         return answer;
+    }
+    // Ends it as a power cut or a SIGKILL at logout does.
+    void kill() {
+        process_.kill();
+        process_.waitForFinished(30000);
     }
     ~OtherWindow() {
         process_.closeWriteChannel();
@@ -235,6 +266,9 @@ private slots:
     void unsavableSettingsLetThePlayerLeave();
     void leftoversOfKilledSavesAreRemoved();
     void windowsInOneFolderKeepEachOthersChanges();
+    void rankEntryIsOnDiskAtOnce();
+    void saveWaitsForTheFolderLock_data();
+    void saveWaitsForTheFolderLock();
 };
 
 void TestCrashSafety::killedWhileSaving() {
@@ -257,9 +291,9 @@ void TestCrashSafety::killedWhileSaving() {
     QVERIFY(two.startsWith(initial.left(initial.indexOf("\n[Ranking]"))));
     const qsizetype tail = initial.indexOf("\n[Tail]");
     QVERIFY(two.contains(initial.mid(tail, initial.indexOf("\n[Position]") - tail)));
-    QCOMPARE(loadSettings(path).names, version(1).names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, version(1).ranking.RankNameList);
     writeFileBytes(path, two);
-    QCOMPARE(loadSettings(path).names, version(2).names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, version(2).ranking.RankNameList);
     writeFileBytes(path, one);
 
     const int kills = qEnvironmentVariableIsSet("FLINDER_KILLS")
@@ -359,12 +393,13 @@ void TestCrashSafety::fullFilesystemKeepsTheWindowOpen() {
     writeFileBytes(path, old);
 
     ShellFixture shell(fs.path());
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Old"));
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Old"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(fs.fill(freeBytes));
 
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(shell.saveFailureReasons, QStringList{systemReason(ENOSPC)});
     QVERIFY(MainForm->isVisible());
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(filesIn(fs.path()),
@@ -393,7 +428,7 @@ void TestCrashSafety::readOnlyFilesystemKeepsTheWindowOpen() {
     QVERIFY(fs.remount(true));
 
     ShellFixture shell(fs.path());
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(!shell.close());
     QVERIFY(!shell.close()); // each try reports again
     QCOMPARE(shell.errors, QStringList(2, path + QStringLiteral(" に書き込めません.")));
@@ -479,17 +514,82 @@ void TestCrashSafety::windowsInOneFolderKeepEachOthersChanges() {
     QCOMPARE(idle.command("close"), QByteArray("closed")); // changed nothing
 
     const Settings saved = loadSettings(path);
-    QCOMPARE(saved.names.mid(20, 10),
+    QCOMPARE(saved.ranking.RankNameList.mid(20, 10),
              (QStringList{"p1", "p2", "p3", "p4", "p5", "Ay", "Bee", "p6", "p7", "p8"}));
-    QCOMPARE(saved.numbers.mid(25, 3), (QStringList{"500:1;1", "500:1;1", "400:0;1"}));
+    QCOMPARE(saved.ranking.RankNumberList.mid(25, 3),
+             (QStringList{"500:1;1", "500:1;1", "400:0;1"}));
     QCOMPARE(saved.defaultName, QStringLiteral("Ay")); // the last name entered
     QCOMPARE(saved.left, 10);                          // moved by one window only
     QCOMPARE(saved.top, 20);
     QVERIFY(fileBytes(path).startsWith("[Mine]\nkept=yes\n[Position]\nxpos=20\nypos=10\n"));
-    QCOMPARE(saved.names.mid(0, 20), QStringList(20, QStringLiteral("(none)")));
+    QCOMPARE(saved.ranking.RankNameList.mid(0, 20), QStringList(20, QStringLiteral("(none)")));
+}
+
+void TestCrashSafety::rankEntryIsOnDiskAtOnce() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    OtherWindow early;
+    QVERIFY(early.start(dir.path()));
+    ShellFixture shell(dir.path());
+    QCOMPARE(early.command("enter 2 500 Early"), QByteArray());
+    enterResult(2, 500, QStringLiteral("Late")); // the same score, confirmed later
+    early.kill();                                // its window never closes
+
+    const Settings saved = loadSettings(path);
+    QCOMPARE(saved.ranking.RankNameList.mid(20, 3), (QStringList{"Late", "Early", "(none)"}));
+    QCOMPARE(saved.defaultName, QStringLiteral("Late"));
+    // This window shows the file's ranking, the other window's entry included.
+    QCOMPARE(MainForm->ranking, saved.ranking);
+}
+
+void TestCrashSafety::saveWaitsForTheFolderLock_data() {
+    QTest::addColumn<int>("holdMs");
+    QTest::newRow("a stopped holder") << -1;
+    QTest::newRow("a slow save") << 4000;
+}
+
+void TestCrashSafety::saveWaitsForTheFolderLock() {
+    QFETCH(int, holdMs);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray old = "[Ranking]\nname0=Old\n";
+    writeFileBytes(path, old);
+    ShellFixture shell(dir.path());
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
+
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {QString::fromLatin1(lockMode), path, QString::number(holdMs)});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(holder.readLine(), QByteArray("locked\n"));
+    if (holdMs < 0) {
+        // Stopped with the lock: after the patience the box says why, nothing written.
+        QVERIFY(::kill(pid_t(holder.processId()), SIGSTOP) == 0);
+        setSaveLockPatience(500);
+        const bool closed = shell.close();
+        setSaveLockPatience(10000);
+        QVERIFY(!closed);
+        QCOMPARE(shell.saveFailureReasons, QStringList{anotherFlinderSavingReason});
+        QCOMPARE(fileBytes(path), old);
+        holder.kill(); // its end lets the lock go: the retry saves
+        QVERIFY(holder.waitForFinished(30000));
+        QVERIFY(shell.close());
+        QCOMPARE(loadSettings(path).ranking.RankNameList[0], QStringLiteral("New"));
+        return;
+    }
+    // Waits for the other save and writes on top of it: both changes count.
+    QVERIFY(shell.close());
+    QVERIFY(shell.saveFailureReasons.isEmpty());
+    QVERIFY(holder.waitForFinished(30000));
+    QCOMPARE(holder.exitCode(), 0);
+    const Settings saved = loadSettings(path);
+    QCOMPARE(saved.ranking.RankNameList[0], QStringLiteral("New"));
+    QCOMPARE(saved.ranking.RankNameList[10], QStringLiteral("Slow"));
 }
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], lockMode) == 0)
+        return holdTheLock(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], saverMode) == 0)
         return saveInALoop(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], windowMode) == 0)

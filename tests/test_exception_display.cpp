@@ -77,6 +77,7 @@ private slots:
     void messageBoxLooksAsItShould();
     void failedSaveBoxOffersTheWayOut_data();
     void failedSaveBoxOffersTheWayOut();
+    void failedEntrySaveBoxSaysTheEntryIsKept();
 };
 
 void TestExceptionDisplay::dotRule_data() {
@@ -152,16 +153,20 @@ void TestExceptionDisplay::messageBoxLooksAsItShould() {
 void TestExceptionDisplay::failedSaveBoxOffersTheWayOut_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<SaveFailureChoice>("choice");
-    QTest::newRow("retry") << QStringLiteral("再試行(&R)") << SaveFailureChoice::Retry;
+    QTest::addColumn<QString>("reason"); // shown on a line of its own
+    QTest::newRow("retry") << QStringLiteral("再試行(&R)") << SaveFailureChoice::Retry
+                           << QStringLiteral("No space left on device");
     QTest::newRow("quit") << QStringLiteral("保存せずに終了(&Q)")
-                          << SaveFailureChoice::QuitWithoutSaving;
-    QTest::newRow("cancel") << QStringLiteral("キャンセル") << SaveFailureChoice::KeepOpen;
-    QTest::newRow("escape") << QString() << SaveFailureChoice::KeepOpen;
+                          << SaveFailureChoice::QuitWithoutSaving << QString();
+    QTest::newRow("cancel") << QStringLiteral("キャンセル") << SaveFailureChoice::KeepOpen
+                            << QString();
+    QTest::newRow("escape") << QString() << SaveFailureChoice::KeepOpen << QString();
 }
 
 void TestExceptionDisplay::failedSaveBoxOffersTheWayOut() {
     QFETCH(QString, button);
     QFETCH(SaveFailureChoice, choice);
+    QFETCH(QString, reason);
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     QStringList buttons;
@@ -177,13 +182,31 @@ void TestExceptionDisplay::failedSaveBoxOffersTheWayOut() {
             QTest::keyClick(box, Qt::Key_Escape);
     });
     const SaveFailureChoice chosen =
-        askAfterFailedSave(QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません"));
+        askAfterFailedSave(QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません"), reason);
     QVERIFY2(answer.answered(), "no message box was answered");
     QCOMPARE(chosen, choice);
-    QCOMPARE(text,
-             QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません.\n\n") + saveLossWarning);
+    QCOMPARE(text, QStringLiteral("/tmp/<b>x</b>/flinder.ini に書き込めません.\n") +
+                       (reason.isEmpty() ? QString() : reason + QLatin1Char('\n')) +
+                       QLatin1Char('\n') + saveLossWarning);
     QCOMPARE(format, Qt::PlainText);
     QCOMPARE(buttons.size(), 3);
+}
+
+void TestExceptionDisplay::failedEntrySaveBoxSaysTheEntryIsKept() {
+    QString text;
+    QList<QMessageBox::StandardButton> buttons;
+    const BoxAnswer answer([&](QMessageBox* box) {
+        text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            buttons << box->standardButton(b);
+        box->buttons().first()->click();
+    });
+    tellFailedEntrySave(QStringLiteral("/x/flinder.ini に書き込めません"),
+                        QStringLiteral("Permission denied"));
+    QVERIFY2(answer.answered(), "no message box was answered");
+    QCOMPARE(text, QStringLiteral("/x/flinder.ini に書き込めません.\nPermission denied\n\n") +
+                       entryKeptNote);
+    QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
 }
 
 int main(int argc, char** argv) {

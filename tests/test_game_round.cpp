@@ -94,7 +94,7 @@ void TestGameRound::startSetsUpEachLevel() {
 }
 
 void TestGameRound::limitFollowsThePhases() {
-    // limit in force during a phase, levels 4..0 (the design's table).
+    // limit in force during a phase, levels 4..0.
     const QMap<int, QList<int>> table{
         {2, {31, 26, 21, 16, 11}},  {5, {25, 20, 15, 10, 5}}, {10, {15, 10, 5, 5, 5}},
         {11, {35, 30, 25, 20, 15}}, {20, {17, 12, 7, 5, 5}},  {21, {35, 30, 25, 20, 15}},
@@ -185,7 +185,7 @@ void TestGameRound::ticksNeverNest() {
     expireLimit();
     // The tick at 1800 inserts its second row at 1850 and processes messages: a slow
     // handler then lets the next period pass, and a tick is due inside the advance.
-    h.vp.schedule(1801, [&h] { h.vp.pause(300); });
+    h.vp.schedule(1801, [&h] { h.vp.pause(250); });
     h.vp.runUntil(1800);
     QCOMPARE(h.vp.ticksDelivered(), 2);
     QCOMPARE(gameState.phase, 2);
@@ -264,9 +264,9 @@ void TestGameRound::rankTestNeedsMoreThanTheTenth() {
         GameHarness h;
         h.start(k.level);
         // Only the tenth of this level is set: the others would let any score in.
-        for (QString& entry : h.view.rankNumbers)
+        for (QString& entry : h.view.ranking.RankNumberList)
             entry = QStringLiteral("-1:0;0");
-        h.view.rankNumbers[10 * (4 - k.level) + 9] = k.tenth;
+        h.view.ranking.RankNumberList[10 * (4 - k.level) + 9] = k.tenth;
         gameState.score = k.score;
         endRoundNow();
         QCOMPARE(h.view.messages.last(), qMakePair(QStringLiteral("OUT!"), red));
@@ -282,7 +282,7 @@ void TestGameRound::malformedRankEntryIsReported() {
         const QString bad = QString::fromUtf8(text);
         GameHarness h;
         h.start(2);
-        h.view.rankNumbers[29] = bad;
+        h.view.ranking.RankNumberList[29] = bad;
         gameState.score = 1000;
         h.vp.scheduleIn(0, endRoundNow);
         h.vp.processMessages();

@@ -55,6 +55,7 @@ private slots:
     void keysDuringTheShotAreDropped();
     void tickDuringTravelHoldsTheAdvance();
     void advancesKeepComingUnderQuickFire();
+    void limitKeepsRealTimeUnderFire();
     void returnMidShotLeavesRoundOff();
     void startMidShotKeepsTheNewRound();
 };
@@ -127,7 +128,7 @@ void TestGameShot::travelRisesEightPixelsAFrame() {
     {
         GameHarness h;
         setUp(h, {"3....."}, 2, StarBall);
-        h.vp.stopTimer(); // no tick presents among the travel frames
+        h.vp.setMainWindowActive(false); // no tick presents among the travel frames
         FrameRecorder rec;
         const int framesBefore = h.vp.stepsAwaited();
         h.press(keyFire);
@@ -162,7 +163,7 @@ void TestGameShot::travelRisesEightPixelsAFrame() {
 void TestGameShot::blinkTakesTwelveWaits() {
     GameHarness h;
     setUp(h, {"1.2..."}, 1, LeftArrow);
-    h.vp.stopTimer(); // no tick presents among the shot's frames
+    h.vp.setMainWindowActive(false); // no tick presents among the shot's frames
     FrameRecorder rec;
     const int pausesBefore = h.vp.pauses();
     const qint64 t0 = h.vp.nowUs();
@@ -288,7 +289,9 @@ void TestGameShot::tickDuringTravelHoldsTheAdvance() {
         phaseAndDeals << qMakePair(gameState.phase, gameState.piecesSinceStar);
     });
     h.vp.runUntil(1799);
-    QCOMPARE(h.vp.ticksDelivered(), 1);
+    // The tick that ran the limit out, during the flight, and the next one 200 ms of the
+    // clock later, while the advance's row came in (the landing itself took no time).
+    QCOMPARE(h.vp.ticksDelivered(), 2);
     // During the flight the gauge showed a 1-pixel red bar and no row entered.
     const QImage& mid = rec.frames[30];
     QCOMPARE(phaseAndDeals[30].first, 1);
@@ -328,9 +331,7 @@ void TestGameShot::tickDuringTravelHoldsTheAdvance() {
 
 void TestGameShot::advancesKeepComingUnderQuickFire() {
     // A player who fires a fixed time after each new piece, at every level: when the
-    // limit runs out, its rows come by the end of the shot then under way. (Firing at
-    // once after every piece, flights under 200 ms never let a tick come: the limit
-    // then stands, as the timer's fresh period on every landing makes it.)
+    // limit runs out, its rows come by the end of the shot then under way.
     for (int level = 0; level <= 4; ++level) {
         for (int pace : {40, 150, 190, 400}) {
             GameHarness h;
@@ -352,6 +353,46 @@ void TestGameShot::advancesKeepComingUnderQuickFire() {
                                         .arg(shot)));
             }
             QVERIFY2(advances >= 3, qPrintable(QString::number(advances)));
+        }
+    }
+}
+
+void TestGameShot::limitKeepsRealTimeUnderFire() {
+    // Shots fired a fixed gap after each new piece, every other one a star ball that
+    // blinks, through the last five seconds of the first limit: the advance comes when
+    // they have run in real time less the blinks, and no later than the end of the shot
+    // during which they ran out.
+    const QStringList field{"...2..", "...2", "...2", "...2", "...2",
+                            "...2",   "...2", "...2", "...2"};
+    const qint64 flight = 2 * 4 * 1000 / 240 + 1; // two rows up
+    for (int level = 0; level <= 4; ++level) {
+        for (int gap : {40, 100, 150, 250, 400}) {
+            GameHarness h;
+            setUp(h, field, 3, DownArrow, level);
+            const qint64 t0 = h.vp.nowMs();
+            gameState.limitElapsed = gameState.limit - 5;
+            const qint64 limit = 5000;
+            // Real time less the blinks, 600 ms each (a star ball vanishes with a block).
+            const auto clock = [&] {
+                return h.vp.nowMs() - t0 - 600 * (gameState.vanishCount / 2);
+            };
+            qint64 counted = -1; // at the advance
+            setPresentHook([&] {
+                if (counted < 0 && gameState.phase > 1)
+                    counted = clock();
+            });
+            for (int shot = 0; counted < 0 && clock() < 2 * limit; ++shot) {
+                h.vp.runUntil(h.vp.nowMs() + gap);
+                gameState.currentPiece = shot % 2 ? StarBall : DownArrow;
+                h.setField(field);
+                h.press(keyFire);
+            }
+            setPresentHook(nullptr);
+            QVERIFY2(counted >= limit && counted <= limit + flight,
+                     qPrintable(QStringLiteral("level %1, gap %2 ms: advance after %3 ms")
+                                    .arg(level)
+                                    .arg(gap)
+                                    .arg(counted)));
         }
     }
 }

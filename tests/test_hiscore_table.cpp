@@ -30,8 +30,8 @@ QStringList tableLines() {
 }
 
 void setEntry(int index, const QString& name, const QString& result) {
-    MainForm->RankNameList->item(index)->setText(name);
-    MainForm->RankNumberList->item(index)->setText(result);
+    MainForm->ranking.RankNameList[index] = name;
+    MainForm->ranking.RankNumberList[index] = result;
 }
 
 } // namespace

@@ -42,8 +42,9 @@ namespace {
 const QString invalidBitmap = QStringLiteral("ビットマップイメージが不正です");
 
 bool sameValues(const Settings& a, const Settings& b) {
-    return a.top == b.top && a.left == b.left && a.back == b.back && a.names == b.names &&
-           a.numbers == b.numbers && a.defaultName == b.defaultName;
+    return a.top == b.top && a.left == b.left && a.back == b.back &&
+           a.ranking.RankNameList == b.ranking.RankNameList &&
+           a.ranking.RankNumberList == b.ranking.RankNumberList && a.defaultName == b.defaultName;
 }
 
 // A ranking of the program's own making, for the round trips.
@@ -178,9 +179,9 @@ void TestHostileFiles::bigSettingsFile() {
     Settings s = loadSettings(file);
     const qint64 loadMs = timer.restart();
     QCOMPARE(s.top, 120);
-    QCOMPARE(s.names[49], QStringLiteral("Player 49"));
-    QCOMPARE(s.numbers[49], QStringLiteral("51000:49;0"));
-    s.names[0] = QStringLiteral("New");
+    QCOMPARE(s.ranking.RankNameList[49], QStringLiteral("Player 49"));
+    QCOMPARE(s.ranking.RankNumberList[49], QStringLiteral("51000:49;0"));
+    s.ranking.RankNameList[0] = QStringLiteral("New");
     saveSettings(file, s);
     const qint64 saveMs = timer.elapsed();
     qInfo("%d MB settings file: load %lld ms, save %lld ms, peak memory so far %lld MB", megabytes,
@@ -204,8 +205,9 @@ void TestHostileFiles::tenMegabyteLine() {
     writeFileBytes(file, bytes);
 
     Settings s = loadSettings(file);
-    QCOMPARE(s.names[7], QString(2047, QLatin1Char('n'))); // a read returns 2047 at most
-    QCOMPARE(s.names[8], QStringLiteral("Player 8"));
+    QCOMPARE(s.ranking.RankNameList[7],
+             QString(2047, QLatin1Char('n'))); // a read returns 2047 at most
+    QCOMPARE(s.ranking.RankNameList[8], QStringLiteral("Player 8"));
     QCOMPARE(s.back, 2);
     saveSettings(file, s);
     // What was read is what is written: the name is now its first 2047 characters; the
@@ -269,8 +271,8 @@ void TestHostileFiles::oddBytesAndLineEnds() {
     writeFileBytes(file, bytes);
     const Settings s = loadSettings(file);
     QCOMPARE(s.top, top);
-    QCOMPARE(s.names[0], name0);
-    QCOMPARE(s.numbers[0], number0);
+    QCOMPARE(s.ranking.RankNameList[0], name0);
+    QCOMPARE(s.ranking.RankNumberList[0], number0);
     saveSettings(file, s);
     const QByteArray saved = fileBytes(file);
     QVERIFY2(saved.contains(savedMustHold), saved.left(300).toPercentEncoding().constData());
@@ -286,10 +288,10 @@ void TestHostileFiles::duplicateSectionsAndKeys() {
     const QString file = path("flinder.ini");
     writeFileBytes(file, bytes);
     Settings s = loadSettings(file);
-    QCOMPARE(s.names[0], QStringLiteral("first"));
-    QCOMPARE(s.names[1], QStringLiteral("(none)")); // only the first section counts
+    QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("first"));
+    QCOMPARE(s.ranking.RankNameList[1], QStringLiteral("(none)")); // only the first section counts
     QCOMPARE(s.top, 1);
-    s.names[0] = QStringLiteral("changed");
+    s.ranking.RankNameList[0] = QStringLiteral("changed");
     s.top = 9;
     saveSettings(file, s);
     const QString saved = QString::fromUtf8(fileBytes(file));
@@ -328,11 +330,11 @@ void TestHostileFiles::rankingOfOddSizeThroughTheProgram() {
 
     ShellFixture shell(dir_->path());
     const auto checkRanking = [&] {
-        QCOMPARE(MainForm->RankNameList->count(), rankEntryCount);
-        QCOMPARE(MainForm->RankNumberList->count(), rankEntryCount);
+        QCOMPARE(MainForm->ranking.RankNameList.size(), rankEntryCount);
+        QCOMPARE(MainForm->ranking.RankNumberList.size(), rankEntryCount);
         for (int i = 0; i < rankEntryCount; ++i) {
-            QCOMPARE(MainForm->RankNameList->item(i)->text(), names[i]);
-            QCOMPARE(MainForm->RankNumberList->item(i)->text(), numbers[i]);
+            QCOMPARE(MainForm->ranking.RankNameList[i], names[i]);
+            QCOMPARE(MainForm->ranking.RankNumberList[i], numbers[i]);
         }
     };
     checkRanking();
@@ -380,8 +382,8 @@ void TestHostileFiles::numbersOutOfRange() {
     QCOMPARE(s.back, read);
     // The ranking text is kept as it is, and the table shows it split, never converted.
     const QString result = value + QLatin1Char(':') + value + QLatin1Char(';') + value;
-    QCOMPARE(s.numbers[0], result);
-    const QString line = hiscoreLine(1, s.names[0], result);
+    QCOMPARE(s.ranking.RankNumberList[0], result);
+    const QString line = hiscoreLine(1, s.ranking.RankNameList[0], result);
     QVERIFY(line.startsWith(QStringLiteral("  1 (none)")));
     QVERIFY(line.endsWith(value));
     QVERIFY(line.contains(groupDigits(value)));

@@ -2,18 +2,21 @@
 // that the game's tests run on, which proves nothing unless it behaves as the Qt one does.
 // A pause dispatches nothing, handlers nest inside processMessages, ticks do not pile up
 // and are not re-entered, starting a running timer changes nothing, a stopped one starts
-// a fresh period, animation steps take their fixed time, and an error in a handler goes
-// to the display while dispatch goes on. On Qt the checks stand in real time without an
-// upper limit on it: timer order against reference timers, time at least as long as due,
-// and the sleep asked for. Then the cases of each platform alone.
+// a fresh period, a paused one runs on with its period, animation steps take their fixed
+// time, and an error in a handler goes to the display while dispatch goes on. On Qt the checks
+// stand in real time without an upper limit on it: timer order against reference timers, time at
+// least as long as due, and the sleep asked for. Then the cases of each platform alone.
 
 #include "platform/application.h"
 #include "platform/errors.h"
 #include "platform/exception_display.h"
+#include "platform/gamepads.h"
 #include "platform/qt_platform.h"
 #include "platform/virtual_platform.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -129,6 +132,8 @@ private slots:
     void handlersNestInsideProcessMessages();
     void restartChangesNothingAndStopStartsAfreshPeriod_data() { bothPlatforms(); }
     void restartChangesNothingAndStopStartsAfreshPeriod();
+    void pausedTimerRunsOnWithItsPeriod_data() { bothPlatforms(); }
+    void pausedTimerRunsOnWithItsPeriod();
     void missedTicksAreNotMadeUp_data() { bothPlatforms(); }
     void missedTicksAreNotMadeUp();
     void tickIsNotReenteredByItsOwnTimer_data() { bothPlatforms(); }
@@ -140,6 +145,7 @@ private slots:
     // Qt alone.
     void qtActiveWindowState();
     void qtWidgetShownIsPaintedByOneProcessMessages();
+    void qtGamepadsStartOnlyOnceAPadIsThere();
     // The virtual platform alone.
     void virtualEventsRunInTimeThenSchedulingOrder();
     void virtualTickWaitsWhileOtherMessagesWait();
@@ -167,8 +173,10 @@ void TestPlatform::pauseDispatchesNothingAndMessagesWaitInOrder() {
         keyAt = d->nowUs();
     });
     const std::int64_t start = d->nowUs();
+    const std::int64_t steady = p.steadyMs();
     p.pause(60);
     QVERIFY_ON_TIME(*d, d->nowUs() - start, 60000);
+    QVERIFY(p.steadyMs() - steady >= 60);
     QVERIFY(seen.isEmpty());
     p.processMessages();
     QCOMPARE(seen.size(), 3);
@@ -250,6 +258,71 @@ void TestPlatform::restartChangesNothingAndStopStartsAfreshPeriod() {
     QCOMPARE(order, (QStringList{"before", "tick", "after"}));
     QVERIFY_ON_TIME(*d, ticks[1] - restart, 200000);
     QVERIFY(p.timerRunning());
+}
+
+void TestPlatform::pausedTimerRunsOnWithItsPeriod() {
+    QFETCH(Kind, kind);
+    // Calls at times from the start and the ticks that follow, up to 700 ms.
+    using Call = std::function<void(Platform&)>;
+    const Call start = &Platform::startTimer, pause = &Platform::pauseTimer,
+               resume = &Platform::resumeTimer, stop = &Platform::stopTimer,
+               busy = [](Platform&p) { p.pause(60); }; // a slow handler
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int, Call>> calls;
+        std::vector<std::int64_t> ticks; // ms
+        // The tick waits behind the messages due with it, as only the virtual platform
+        // has it (virtualTickWaitsWhileOtherMessagesWait).
+        bool virtualOnly = false;
+    };
+    const Case cases[] = {
+        {"paused 150 ms into a period: the rest after the resume",
+         {{0, start}, {150, pause}, {400, resume}},
+         {450, 650}},
+        {"paused after a tick: the part since the tick",
+         {{0, start}, {250, pause}, {300, resume}},
+         {200, 450, 650}},
+        {"a second pause keeps the first",
+         {{0, start}, {150, pause}, {170, pause}, {400, resume}},
+         {450, 650}},
+        {"start after a pause: a fresh period", {{0, start}, {150, pause}, {400, start}}, {600}},
+        {"a stop forgets the paused period",
+         {{0, start}, {150, pause}, {160, stop}, {400, resume}},
+         {600}},
+        {"resuming a stopped timer starts it", {{100, resume}}, {300, 500, 700}},
+        {"resuming a running timer changes nothing", {{0, start}, {150, resume}}, {200, 400, 600}},
+        {"a tick overdue at the pause comes at the resume, the periods keep their places",
+         {{0, start}, {190, busy}, {250, pause}, {260, resume}},
+         {260, 410, 610},
+         true},
+        {"a tick late by less than a period keeps the periods",
+         {{0, start}, {190, busy}},
+         {250, 400, 600}},
+    };
+    for (const Case& c : cases) {
+        if (c.virtualOnly && kind == Kind::Qt)
+            continue;
+        const auto d = driver(kind);
+        Platform& p = d->platform();
+        std::vector<std::int64_t> ticks;
+        const std::int64_t begin = d->nowUs();
+        p.setTimerHandler([&] { ticks.push_back(d->nowUs() - begin); });
+        for (const auto& [at, call] : c.calls)
+            d->post(at, [&p, call = call] { call(p); });
+        d->runUntil([&] { return ticks.size() == c.ticks.size(); });
+        if (d->virtualPlatform()) {
+            d->runFor(int(700 - d->nowUs() / 1000));
+            std::vector<std::int64_t> ms;
+            for (std::int64_t t : ticks)
+                ms.push_back(t / 1000);
+            QVERIFY2(ms == c.ticks, c.what);
+            continue;
+        }
+        QVERIFY2(ticks.size() == c.ticks.size(), c.what);
+        for (std::size_t i = 0; i < ticks.size(); ++i)
+            QVERIFY2(onTime(*d, ticks[i], c.ticks[i] * 1000), c.what);
+        p.stopTimer();
+    }
 }
 
 void TestPlatform::missedTicksAreNotMadeUp() {
@@ -375,6 +448,24 @@ void TestPlatform::qtWidgetShownIsPaintedByOneProcessMessages() {
     label->show();
     p.processMessages();
     QCOMPARE(label->paints, 1);
+}
+
+void TestPlatform::qtGamepadsStartOnlyOnceAPadIsThere() {
+    // SDL is not loaded while the input devices hold no pad: a keyboard's event device
+    // (a file here, which answers no device query) is none. A joystick device appearing
+    // starts it.
+    QTemporaryDir devices;
+    QFile keyboard(devices.filePath(QStringLiteral("event0")));
+    QVERIFY(keyboard.open(QIODevice::WriteOnly));
+    keyboard.close();
+    Gamepads pads;
+    pads.startWhenAttached(devices.path());
+    QCoreApplication::processEvents();
+    QVERIFY(!pads.started());
+    QFile joystick(devices.filePath(QStringLiteral("js0")));
+    QVERIFY(joystick.open(QIODevice::WriteOnly));
+    joystick.close();
+    QTRY_VERIFY(pads.started());
 }
 
 void TestPlatform::virtualEventsRunInTimeThenSchedulingOrder() {

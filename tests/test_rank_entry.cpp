@@ -1,15 +1,19 @@
 // OK after a round: the result and the typed name go to their place in the level's
 // ranking (a newer result above older equal ones), the tenth drops out, the name is
-// remembered; a hand-edited score that is not a number stops the entry without loss.
+// remembered, and the ranking is saved at once; a hand-edited score that is not a number
+// stops the entry without loss, and so does a save that fails.
 
 #include "game/game_state.h"
 #include "platform/application.h"
 #include "shell/main_form.h"
+#include "shell/name_entry_guard.h"
+#include "store/safe_file.h"
+#include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,23 +23,23 @@ namespace {
 // Sets the block of levelCombo position k to these scores (entries "p<place>").
 void setBlock(int k, const QList<int>& scores) {
     for (int p = 0; p < 10; ++p) {
-        MainForm->RankNameList->item(10 * k + p)->setText(QStringLiteral("p%1").arg(p + 1));
-        MainForm->RankNumberList->item(10 * k + p)
-            ->setText(QStringLiteral("%1:0;1").arg(scores.value(p)));
+        MainForm->ranking.RankNameList[10 * k + p] = QStringLiteral("p%1").arg(p + 1);
+        MainForm->ranking.RankNumberList[10 * k + p] =
+            QStringLiteral("%1:0;1").arg(scores.value(p));
     }
 }
 
 QStringList names(int from, int count) {
     QStringList out;
     for (int i = from; i < from + count; ++i)
-        out << MainForm->RankNameList->item(i)->text();
+        out << MainForm->ranking.RankNameList[i];
     return out;
 }
 
 QList<int> scores(int k) {
     QList<int> out;
     for (int i = 10 * k; i < 10 * k + 10; ++i)
-        out << MainForm->RankNumberList->item(i)->text().section(QLatin1Char(':'), 0, 0).toInt();
+        out << MainForm->ranking.RankNumberList[i].section(QLatin1Char(':'), 0, 0).toInt();
     return out;
 }
 
@@ -57,6 +61,8 @@ private slots:
     void okWithoutEntryChangesNothing();
     void malformedScoreStopsWithoutLoss();
     void longRememberedNameOfferedCut();
+    void failedSaveKeepsTheEntryForTheClose();
+    void savedEntriesStayAsTyped();
 };
 
 void TestRankEntry::placeAmongEqualScores() {
@@ -69,7 +75,7 @@ void TestRankEntry::placeAmongEqualScores() {
     QCOMPARE(scores(2), (QList<int>{500, 300, 300, 300, 100, 0, 0, 0, 0, 0}));
     QCOMPARE(names(20, 10),
              (QStringList{"p1", "New", "p2", "p3", "p4", "p5", "p6", "p7", "p8", "p9"}));
-    QCOMPARE(MainForm->RankNumberList->item(21)->text(), QStringLiteral("300:7;3"));
+    QCOMPARE(MainForm->ranking.RankNumberList[21], QStringLiteral("300:7;3"));
     QCOMPARE(names(0, 10), otherBlock);
     QCOMPARE(defaultName, QStringLiteral("New"));
     QVERIFY(!MainForm->RankLabel->isVisible() && !MainForm->NameEdit->isVisible());
@@ -92,7 +98,7 @@ void TestRankEntry::firstAgainstDefaults() {
     openEntry(0, 1, QStringLiteral("One"));
     MainForm->okButtonClick();
     QCOMPARE(names(0, 2), (QStringList{"One", "(none)"}));
-    QCOMPARE(MainForm->RankNumberList->item(0)->text(), QStringLiteral("1:7;3"));
+    QCOMPARE(MainForm->ranking.RankNumberList[0], QStringLiteral("1:7;3"));
 }
 
 void TestRankEntry::hardestLevelKeepsFiftyEntries() {
@@ -101,10 +107,10 @@ void TestRankEntry::hardestLevelKeepsFiftyEntries() {
     setBlock(4, {90, 80, 70, 60, 50, 40, 30, 20, 10, 5});
     openEntry(4, 45, QStringLiteral("Hard"));
     MainForm->okButtonClick();
-    QCOMPARE(MainForm->RankNameList->count(), 50);
-    QCOMPARE(MainForm->RankNumberList->count(), 50);
+    QCOMPARE(MainForm->ranking.RankNameList.size(), 50);
+    QCOMPARE(MainForm->ranking.RankNumberList.size(), 50);
     QCOMPARE(scores(4), (QList<int>{90, 80, 70, 60, 50, 45, 40, 30, 20, 10}));
-    QCOMPARE(MainForm->RankNameList->item(49)->text(), QStringLiteral("p9"));
+    QCOMPARE(MainForm->ranking.RankNameList[49], QStringLiteral("p9"));
 }
 
 void TestRankEntry::emptyNameIsStoredAndRemembered() {
@@ -113,7 +119,7 @@ void TestRankEntry::emptyNameIsStoredAndRemembered() {
     defaultName = QStringLiteral("Old");
     openEntry(2, 10, QString());
     MainForm->okButtonClick();
-    QCOMPARE(MainForm->RankNameList->item(20)->text(), QString());
+    QCOMPARE(MainForm->ranking.RankNameList[20], QString());
     QCOMPARE(defaultName, QString());
     MainForm->NameEdit->setText(QStringLiteral("stale"));
     MainForm->offerRankEntry(defaultName); // the next entry starts empty
@@ -121,7 +127,7 @@ void TestRankEntry::emptyNameIsStoredAndRemembered() {
     // Restarted, the empty name is read back as empty, not as "(none)".
     MainForm->ReturnManuClick();
     shell.restart();
-    QCOMPARE(MainForm->RankNameList->item(20)->text(), QString());
+    QCOMPARE(MainForm->ranking.RankNameList[20], QString());
 }
 
 void TestRankEntry::okWithoutEntryChangesNothing() {
@@ -142,7 +148,7 @@ void TestRankEntry::malformedScoreStopsWithoutLoss() {
     QTemporaryDir dir;
     ShellFixture shell(dir.path());
     setBlock(2, {500, 300, 300, 100, 0, 0, 0, 0, 0, 0});
-    MainForm->RankNumberList->item(21)->setText(QStringLiteral("lots:1;1"));
+    MainForm->ranking.RankNumberList[21] = QStringLiteral("lots:1;1");
     openEntry(2, 200, QStringLiteral("New"));
     QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
     QCOMPARE(shell.errors, QStringList{QStringLiteral("'lots' は整数ではありません.")});
@@ -155,7 +161,7 @@ void TestRankEntry::malformedScoreStopsWithoutLoss() {
     MainForm->ReturnManu->trigger();
     QVERIFY(!MainForm->RankLabel->isVisible());
     QVERIFY(MainForm->StartButton->isVisible());
-    QCOMPARE(MainForm->RankNumberList->item(21)->text(), QStringLiteral("lots:1;1"));
+    QCOMPARE(MainForm->ranking.RankNumberList[21], QStringLiteral("lots:1;1"));
 }
 
 void TestRankEntry::longRememberedNameOfferedCut() {
@@ -165,8 +171,42 @@ void TestRankEntry::longRememberedNameOfferedCut() {
     ShellFixture shell(dir.path());
     MainForm->offerRankEntry(QStringLiteral("abcdefghijklmnopqrs山田太郎花子"));
     QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrs"));
+    shell.vp.runUntil(shell.vp.nowMs() + NameEntryGuard::settleMs); // the name takes keys
     QTest::keyClicks(MainForm->NameEdit, QStringLiteral("xyz"));
     QCOMPARE(MainForm->NameEdit->text(), QStringLiteral("abcdefghijklmnopqrsx"));
+}
+
+void TestRankEntry::failedSaveKeepsTheEntryForTheClose() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    QVERIFY(QDir().mkpath(path)); // a folder in the file's place: OK cannot save
+    ShellFixture shell(dir.path());
+    openEntry(2, 300, QStringLiteral("Kept"));
+    QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
+    QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(shell.saveFailureReasons, QStringList{notRegularFileReason});
+    QVERIFY(MainForm->StartButton->isVisible());
+    QCOMPARE(names(20, 1), QStringList{"Kept"});
+    // Once the place is free, the close writes it.
+    QVERIFY(QDir(path).removeRecursively());
+    QVERIFY(shell.close());
+    QCOMPARE(loadSettings(path).ranking.RankNameList[20], QStringLiteral("Kept"));
+}
+
+void TestRankEntry::savedEntriesStayAsTyped() {
+    // Each OK saves, and the file reads a name back without the blanks at its ends: the
+    // window goes on holding, and writing, its entries and name as they were typed.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    for (int k : {2, 1}) {
+        openEntry(k, 300, QStringLiteral("  Taro  "));
+        QTest::mouseClick(MainForm->okButton, Qt::LeftButton);
+    }
+    QCOMPARE(names(20, 1), QStringList{"  Taro  "});
+    QCOMPARE(names(10, 1), QStringList{"  Taro  "});
+    QVERIFY(shell.close());
+    const QByteArray saved = fileBytes(dir.filePath(QStringLiteral("flinder.ini")));
+    QVERIFY(saved.contains("\nname20=  Taro  \n") && saved.contains("\ndefault=  Taro  \n"));
 }
 
 SHELL_TEST_MAIN(TestRankEntry)

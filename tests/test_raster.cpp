@@ -1,9 +1,15 @@
 // Rectangle copies: exact bitwise raster operations, nearest-pixel stretching and
-// copies within one picture whose source and destination overlap.
+// copies within one picture whose source and destination overlap; pixel art scaled for
+// the screen.
 
 #include "screen/raster.h"
+#include "screen/sharp_scale.h"
 
 #include <QTest>
+#include <QTransform>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -46,6 +52,8 @@ private slots:
     void overlappingCopiesWithinOnePicture();
     void stretchTakesTheNearestPixel();
     void partsOutsideThePicturesAreLeftOut();
+    void scaledPixelsAllKeepOneWidth_data();
+    void scaledPixelsAllKeepOneWidth();
 };
 
 void TestRaster::rasterOperationsAreBitwise() {
@@ -143,6 +151,78 @@ void TestRaster::partsOutsideThePicturesAreLeftOut() {
             const bool inside = x >= 15 && y <= 6;
             QCOMPARE(dst.pixel(x, y), inside ? small.pixel(x - 15, y + 3) : before.pixel(x, y));
         }
+}
+
+void TestRaster::scaledPixelsAllKeepOneWidth_data() {
+    QTest::addColumn<double>("factor");
+    for (double f : {1.25, 1.5, 1.75, 2.0, 3.0})
+        QTest::newRow(qPrintable(QString::number(f))) << f;
+}
+
+void TestRaster::scaledPixelsAllKeepOneWidth() {
+    QFETCH(double, factor);
+    // Pixel art of black and white runs 1 to 3 pixels long at every offset, along x and
+    // (turned) along y; 32 by 4 pixels, as a sprite comes to whole device pixels.
+    const int runs[] = {1, 1, 2, 1, 3, 2, 2, 1, 3, 3, 1, 2, 1, 1, 1, 2, 3, 1, 1};
+    QImage art(0, 0, QImage::Format_RGB32);
+    {
+        QList<bool> white;
+        for (size_t i = 0; i < std::size(runs); ++i)
+            white.append(QList<bool>(runs[i], i % 2 == 0));
+        art = QImage(int(white.size()), 4, QImage::Format_RGB32);
+        for (int y = 0; y < art.height(); ++y)
+            for (int x = 0; x < art.width(); ++x)
+                art.setPixel(x, y, white[x] ? 0xFFFFFFFFu : 0xFF000000u);
+    }
+    for (const QImage& picture : {art, art.transformed(QTransform().rotate(90))}) {
+        const bool turned = picture.width() < picture.height();
+        const QImage scaled = sharpScaled(picture, factor);
+        QCOMPARE(scaled.size(),
+                 QSize(qRound(picture.width() * factor), qRound(picture.height() * factor)));
+        // The width of each run is the whiteness (or blackness) summed along its line:
+        // a device pixel on a border counts by its share.
+        const int line = (turned ? scaled.width() : scaled.height()) / 2;
+        auto value = [&](int i) {
+            const QRgb p = turned ? scaled.pixel(line, i) : scaled.pixel(i, line);
+            if (isWholeFactor(factor) && p != 0xFFFFFFFFu && p != 0xFF000000u)
+                return -1.0; // a colour the picture lacks
+            return qGray(p) / 255.0;
+        };
+        double position = 0;
+        for (size_t r = 0; r < std::size(runs); ++r) {
+            const double from = position * factor, to = (position + runs[r]) * factor;
+            double width = 0;
+            for (int i = int(from) - 1; i <= int(to) + 1; ++i) {
+                if (i < 0 || i >= (turned ? scaled.height() : scaled.width()))
+                    continue;
+                const double v = value(i);
+                QVERIFY2(v >= 0, "a whole factor brings no new colour");
+                const double share =
+                    std::clamp(std::min<double>(i + 1, to), double(i), double(i + 1)) -
+                    std::clamp(std::max<double>(i, from), double(i), double(i + 1));
+                if (share > 0)
+                    width += r % 2 == 0 ? v : 1 - v;
+            }
+            QVERIFY2(std::abs(width - runs[r] * factor) < 0.03,
+                     qPrintable(QStringLiteral("run %1 (%2 px) is %3 device pixels wide%4")
+                                    .arg(r)
+                                    .arg(runs[r])
+                                    .arg(width)
+                                    .arg(turned ? " (turned)" : "")));
+            position += runs[r];
+        }
+    }
+
+    // Scaled again part by part, as the game picture is, it comes out the same as whole.
+    QImage picture = numbered(60, 40, 11);
+    SharpScaler scaler;
+    scaler.reset(picture, factor);
+    const QRect part(17, 9, 5, 13);
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            picture.setPixel(x, y, ~picture.pixel(x, y) | 0xFF000000u);
+    scaler.update(picture, part);
+    QCOMPARE(scaler.scaled(), sharpScaled(picture, factor));
 }
 
 QTEST_GUILESS_MAIN(TestRaster)

@@ -6,6 +6,7 @@
 #include "platform/app_folder.h"
 #include "platform/errors.h"
 #include "store/ranking.h"
+#include "store/safe_file.h"
 #include "store/settings_file.h"
 #include "support/shell_fixture.h"
 
@@ -40,7 +41,7 @@ Settings versionA() {
     Settings s = defaults();
     s.top = 11;
     for (int i = 0; i < rankEntryCount; ++i)
-        s.names[i] = QStringLiteral("A%1").arg(i);
+        s.ranking.RankNameList[i] = QStringLiteral("A%1").arg(i);
     return s;
 }
 
@@ -48,8 +49,8 @@ Settings versionB() {
     Settings s = defaults();
     s.top = 22;
     for (int i = 0; i < rankEntryCount; ++i) {
-        s.names[i] = QStringLiteral("山田 花子 B%1").arg(i);
-        s.numbers[i] = resultText(999999999 - i, 9999, 999);
+        s.ranking.RankNameList[i] = QStringLiteral("山田 花子 B%1").arg(i);
+        s.ranking.RankNumberList[i] = resultText(999999999 - i, 9999, 999);
     }
     return s;
 }
@@ -114,6 +115,9 @@ private slots:
     void specialFilesNeverBlock_data();
     void specialFilesNeverBlock();
     void fullDiskLeavesTheOldFile();
+    void failedSaveSaysWhy_data();
+    void failedSaveSaysWhy();
+    void scoreThatIsNoNumberFailsTheMerge();
 };
 
 void TestSettingsFile::fromScratchHolds104KeysInOrder() {
@@ -133,8 +137,8 @@ void TestSettingsFile::defaultsWithoutAFile() {
     QCOMPARE(s.top, 0);
     QCOMPARE(s.left, 0);
     QCOMPARE(s.back, 0);
-    QCOMPARE(s.names, QStringList(50, QStringLiteral("(none)")));
-    QCOMPARE(s.numbers, QStringList(50, QStringLiteral("0:0;0")));
+    QCOMPARE(s.ranking.RankNameList, QStringList(50, QStringLiteral("(none)")));
+    QCOMPARE(s.ranking.RankNumberList, QStringList(50, QStringLiteral("0:0;0")));
     QCOMPARE(s.defaultName, QString());
 }
 
@@ -148,11 +152,11 @@ void TestSettingsFile::loadEdgeCases() {
     QCOMPARE(s.top, 16);
     QCOMPARE(s.left, 0);
     QCOMPARE(s.back, 7);
-    QCOMPARE(s.names[12], QStringLiteral("(none)"));
-    QCOMPARE(s.numbers[12], QStringLiteral("500:3;2"));
-    QCOMPARE(s.names[13], QString());
-    QCOMPARE(s.numbers[13], QStringLiteral("0:0;0"));
-    QCOMPARE(s.names[14], QStringLiteral("padded"));
+    QCOMPARE(s.ranking.RankNameList[12], QStringLiteral("(none)"));
+    QCOMPARE(s.ranking.RankNumberList[12], QStringLiteral("500:3;2"));
+    QCOMPARE(s.ranking.RankNameList[13], QString());
+    QCOMPARE(s.ranking.RankNumberList[13], QStringLiteral("0:0;0"));
+    QCOMPARE(s.ranking.RankNameList[14], QStringLiteral("padded"));
     QCOMPARE(s.defaultName, QStringLiteral("Hana"));
     // 7 is written back as it was read.
     saveSettings(path, s);
@@ -193,13 +197,14 @@ void TestSettingsFile::namesRoundTrip() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("flinder.ini"));
     Settings s = defaults();
-    s.names[0] = typed;
-    s.names[1] = QStringLiteral("next");
+    s.ranking.RankNameList[0] = typed;
+    s.ranking.RankNameList[1] = QStringLiteral("next");
     s.defaultName = typed;
     saveSettings(path, s);
     const Settings read = loadSettings(path);
-    QCOMPARE(read.names[0], afterRestart);
-    QCOMPARE(read.names[1], QStringLiteral("next")); // nothing spilled into the next key
+    QCOMPARE(read.ranking.RankNameList[0], afterRestart);
+    QCOMPARE(read.ranking.RankNameList[1],
+             QStringLiteral("next")); // nothing spilled into the next key
     QCOMPARE(read.defaultName, afterRestart);
     QCOMPARE(profileKeys(QString::fromUtf8(fileBytes(path))), expectedKeys());
 }
@@ -223,7 +228,7 @@ void TestSettingsFile::unknownContentKeptByteForByte() {
     saveSettings(path, read);
     QCOMPARE(fileBytes(path), before);
 
-    read.names[3] = QStringLiteral("Hana");
+    read.ranking.RankNameList[3] = QStringLiteral("Hana");
     saveSettings(path, read);
     QByteArray expected = before;
     expected.replace("name3=(none)\r\n", "name3=Hana\r\n");
@@ -242,15 +247,15 @@ void TestSettingsFile::shiftJisFileIsCarriedOverAsUtf8() {
     writeFileBytes(path, bytes);
 
     Settings s = loadSettings(path);
-    QCOMPARE(s.names[0], QStringLiteral("山田　太郎"));
-    QCOMPARE(s.names[1], QStringLiteral("ﾊﾅｺ"));
-    QCOMPARE(s.numbers[0], QStringLiteral("500:3;2"));
+    QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("山田　太郎"));
+    QCOMPARE(s.ranking.RankNameList[1], QStringLiteral("ﾊﾅｺ"));
+    QCOMPARE(s.ranking.RankNumberList[0], QStringLiteral("500:3;2"));
     QCOMPARE(s.defaultName, QStringLiteral("山田　太郎"));
 
     saveSettings(path, s);
     const QByteArray saved = fileBytes(path);
     QVERIFY(QString::fromUtf8(saved).startsWith(text)); // the old lines, now in UTF-8
-    QCOMPARE(loadSettings(path).names, s.names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, s.ranking.RankNameList);
 }
 
 void TestSettingsFile::byteOrderMarkIsKept() {
@@ -275,14 +280,14 @@ void TestSettingsFile::eachLineInItsOwnEncoding() {
                              QByteArray(shiftJis.encode(QStringLiteral("山田　太郎"))) +
                              "\nname2=" + QStringLiteral("Zoé").toUtf8() + "\n" + latin1Line);
     const Settings s = loadSettings(path);
-    QCOMPARE(s.names[0], QStringLiteral("やまだ"));
-    QCOMPARE(s.names[1], QStringLiteral("山田　太郎"));
-    QCOMPARE(s.names[2], QStringLiteral("Zoé"));
+    QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("やまだ"));
+    QCOMPARE(s.ranking.RankNameList[1], QStringLiteral("山田　太郎"));
+    QCOMPARE(s.ranking.RankNameList[2], QStringLiteral("Zoé"));
     saveSettings(path, s);
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.contains("\n" + latin1Line)); // byte for byte
     QVERIFY(saved.contains("\nname1=" + QStringLiteral("山田　太郎").toUtf8() + "\n"));
-    QCOMPARE(loadSettings(path).names, s.names);
+    QCOMPARE(loadSettings(path).ranking.RankNameList, s.ranking.RankNameList);
     saveSettings(path, s);
     QCOMPARE(fileBytes(path), saved);
 }
@@ -304,8 +309,8 @@ void TestSettingsFile::utf16FileStaysUtf16() {
     writeFileBytes(path, bytes);
     Settings s = loadSettings(path);
     QCOMPARE(s.top, 7);
-    QCOMPARE(s.names[0], QStringLiteral("山田"));
-    s.names[1] = QStringLiteral("花子");
+    QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("山田"));
+    s.ranking.RankNameList[1] = QStringLiteral("花子");
     saveSettings(path, s);
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.startsWith(bytes.left(2))); // the byte order mark
@@ -313,7 +318,7 @@ void TestSettingsFile::utf16FileStaysUtf16() {
     QVERIFY(QString(decoder.decode(saved))
                 .startsWith(QStringLiteral("; メモ\r\n[Position]\r\nxpos=7\r\nypos=0\r\n")));
     QVERIFY(!decoder.hasError());
-    QCOMPARE(loadSettings(path).names[1], QStringLiteral("花子"));
+    QCOMPARE(loadSettings(path).ranking.RankNameList[1], QStringLiteral("花子"));
 }
 
 void TestSettingsFile::folderIsCreatedWhenFirstNeeded() {
@@ -357,7 +362,7 @@ void TestSettingsFile::folderNamedLikeTheFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("flinder.ini"));
     QVERIFY(QDir().mkpath(path));
-    QCOMPARE(loadSettings(path).names[0], QStringLiteral("(none)"));
+    QCOMPARE(loadSettings(path).ranking.RankNameList[0], QStringLiteral("(none)"));
     try {
         saveSettings(path, defaults());
         QFAIL("saving over a folder succeeded");
@@ -416,14 +421,14 @@ void TestSettingsFile::specialFilesNeverBlock() {
     watchdog.join();
     QVERIFY(!rescued);
     if (kind == QLatin1String("link to file")) { // read and written through the link
-        QCOMPARE(s.names[0], QStringLiteral("Linked"));
+        QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("Linked"));
         QCOMPARE(error, QString());
         QVERIFY(QFileInfo(path).isSymLink());
         QVERIFY(fileBytes(file).startsWith("[Ranking]\nname0=Linked\nnumber0=0:0;0\n"));
         return;
     }
     // Read like an unreadable file, and never written.
-    QCOMPARE(s.names[0], QStringLiteral("(none)"));
+    QCOMPARE(s.ranking.RankNameList[0], QStringLiteral("(none)"));
     QCOMPARE(error, path + QStringLiteral(" に書き込めません"));
     QVERIFY(!QFileInfo(path).isFile());
     QStringList expected{QStringLiteral("file"), QStringLiteral("flinder.ini")};
@@ -448,6 +453,63 @@ void TestSettingsFile::fullDiskLeavesTheOldFile() {
              path + QStringLiteral(" に書き込めません"));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("flinder.ini")}); // no leftovers
+}
+
+void TestSettingsFile::failedSaveSaysWhy_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder in the file's place") << "folder";
+    QTest::newRow("a link to itself") << "loop";
+    // A planted link must not make the save create folders wherever it points.
+    QTest::newRow("a link into a folder that does not exist") << "link into nowhere";
+}
+
+void TestSettingsFile::failedSaveSaysWhy() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QString nowhere = dir.filePath(QStringLiteral("missing/deeper"));
+    QString reason;
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+        reason = notRegularFileReason;
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(path, path));
+        reason = systemReason(ELOOP);
+    } else {
+        QVERIFY(QFile::link(nowhere + QStringLiteral("/flinder.ini"), path));
+        reason = missingLinkFolderReason(nowhere);
+    }
+    try {
+        saveSettings(path, defaults());
+        QFAIL("the save succeeded");
+    } catch (const SaveError& e) {
+        QCOMPARE(e.message(), path + QStringLiteral(" に書き込めません"));
+        QCOMPARE(e.reason(), reason);
+    }
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
+}
+
+void TestSettingsFile::scoreThatIsNoNumberFailsTheMerge() {
+    // Another window saved the level's block, with a score edited by hand, after this
+    // window read it: placing this window's entry meets that score.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray edited = "[Ranking]\nname20=Hand\nnumber20=lots:1;1\n";
+    writeFileBytes(path, edited);
+    SettingsChanges changes{defaults(), defaults(), {RankEntry{20, "Me", "500:1;1"}}};
+    changes.current.ranking.enter(20, QStringLiteral("Me"), QStringLiteral("500:1;1"));
+    try {
+        saveSettings(path, changes);
+        QFAIL("the save succeeded");
+    } catch (const SaveError& e) {
+        QCOMPARE(e.reason(), QStringLiteral("'lots' は整数ではありません"));
+    }
+    QCOMPARE(fileBytes(path), edited); // nothing lost
+    // Mended by hand, the file takes the entry at the next save.
+    writeFileBytes(path, "[Ranking]\nname20=Hand\nnumber20=900:1;1\n");
+    saveSettings(path, changes);
+    QCOMPARE(loadSettings(path).ranking.RankNameList.mid(20, 3),
+             (QStringList{"Hand", "Me", "(none)"}));
 }
 
 int main(int argc, char** argv) {

@@ -18,6 +18,7 @@ private slots:
     void writeAddsKeyAtEndOfItsSection();
     void writeAddsSectionAtEndWithoutBlankLine();
     void writeKeepsAValueOnOneLine();
+    void readsAndUnchangedWritesKeepTheTextUncopied();
 };
 
 void TestSettingsProfile::readingRules_data() {
@@ -198,6 +199,17 @@ void TestSettingsProfile::writeKeepsAValueOnOneLine() {
     QCOMPARE(profile.text(), QStringLiteral("[Ranking]\nname0=abc[Back]\nname1=x\n"));
     QCOMPARE(profile.readString(QStringLiteral("Ranking"), QStringLiteral("name1"), QString()),
              QStringLiteral("x"));
+}
+
+void TestSettingsProfile::readsAndUnchangedWritesKeepTheTextUncopied() {
+    // A file of tens of megabytes must not cost a copy per look: the profile keeps the
+    // caller's text as it is until a write changes it.
+    PrivateProfile profile(original);
+    QCOMPARE(profile.readString(QStringLiteral("Ranking"), QStringLiteral("name0"), QString()),
+             QStringLiteral("Taro"));
+    profile.writeString(QStringLiteral("Position"), QStringLiteral("colour"),
+                        QStringLiteral("blue"));
+    QCOMPARE(profile.text().constData(), original.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsProfile)

@@ -1,7 +1,8 @@
 // What the program does where it may not write or read: an installed copy keeps its
-// files in the per-user settings folder, a failed save keeps the old file whole and the
-// window open, an unreadable file is never overwritten, an unreadable "back.bmp" is
-// reported. Root ignores permissions, so run as root this test runs itself again as
+// files in the per-user settings folder, and so does a copy in a folder it may not
+// write, which starts from the files beside it; a failed save keeps the old file whole
+// and the window open, an unreadable file is never overwritten, an unreadable
+// "back.bmp" is reported. Root ignores permissions, so run as root this test runs itself again as
 // the unprivileged user "nobody".
 
 #include "game/game_state.h"
@@ -9,11 +10,11 @@
 #include "platform/application.h"
 #include "screen/backgrounds.h"
 #include "shell/main_form.h"
+#include "store/safe_file.h"
 #include "support/shell_fixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +97,7 @@ private slots:
     void readOnlyFileIsNotReplaced();
     void unreadableFileIsNotOverwritten();
     void unreadableBackBitmapIsReported();
+    void readOnlyCopyStartsFromTheFilesBesideIt();
 };
 
 void TestSettingsUnprivileged::initTestCase() {
@@ -110,7 +112,7 @@ void TestSettingsUnprivileged::installedCopyKeepsItsFilesPerUser() {
     QCOMPARE(settingsFilePath(), perUser + QStringLiteral("/flinder.ini"));
     QCOMPARE(backBitmapPath(), perUser + QStringLiteral("/back.bmp"));
     QVERIFY(!QFileInfo::exists(perUser)); // created only when first needed
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("Mine"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("Mine");
     QVERIFY(shell.close());
     QVERIFY(shell.errors.isEmpty());
     QVERIFY(fileBytes(settingsFilePath()).contains("\nname0=Mine\n"));
@@ -122,10 +124,11 @@ void TestSettingsUnprivileged::unwritableFolderKeepsTheWindowOpen() {
     writeFileBytes(path, oldText);
     setMode(dir.path(), 0555);
     ShellFixture shell(dir.path());
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("Old"));
-    MainForm->RankNameList->item(0)->setText(QStringLiteral("New"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Old"));
+    MainForm->ranking.RankNameList[0] = QStringLiteral("New");
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(shell.saveFailureReasons, QStringList{systemReason(EACCES)});
     QVERIFY(MainForm->isVisible());
     QCOMPARE(fileBytes(path), oldText);
     QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("flinder.ini")});
@@ -145,6 +148,7 @@ void TestSettingsUnprivileged::readOnlyFileIsNotReplaced() {
     ShellFixture shell(dir.path());
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(shell.saveFailureReasons, QStringList{systemReason(EACCES)});
     QCOMPARE(fileBytes(path), oldText);
     QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("flinder.ini")});
     setMode(path, 0644);
@@ -158,7 +162,7 @@ void TestSettingsUnprivileged::unreadableFileIsNotOverwritten() {
     setMode(path, 0200);
     ShellFixture shell(dir.path());
     QVERIFY(shell.errors.isEmpty()); // read as missing: every value its default
-    QCOMPARE(MainForm->RankNameList->item(0)->text(), QStringLiteral("(none)"));
+    QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("(none)"));
     QVERIFY(!shell.close());
     QCOMPARE(shell.errors, QStringList{path + QStringLiteral(" に書き込めません.")});
     setMode(path, 0644);
@@ -179,6 +183,42 @@ void TestSettingsUnprivileged::unreadableBackBitmapIsReported() {
     QVERIFY(!shell.vp.timerRunning());
     MainForm->ReturnManu->trigger();
     QVERIFY(MainForm->StartButton->isVisible());
+}
+
+void TestSettingsUnprivileged::readOnlyCopyStartsFromTheFilesBesideIt() {
+    // A copy unpacked where its user may not write, its rankings and picture beside it.
+    QTemporaryDir copy;
+    const QString beside = copy.filePath(QStringLiteral("flinder.ini"));
+    const QByteArray kept = "; the copy's\n[Ranking]\nname0=Kept\nnumber0=900:1;1\nmine=1\n";
+    writeFileBytes(beside, kept);
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(copy.filePath(QStringLiteral("back.bmp"))));
+    setMode(copy.path(), 0555);
+    setProgramFolder(copy.path());
+    const QString perUser = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Flinder");
+    QVERIFY(QDir(perUser).removeRecursively()); // no per-user file yet
+    {
+        ShellFixture shell{QString()};
+        QCOMPARE(settingsFilePath(), perUser + QStringLiteral("/flinder.ini"));
+        QCOMPARE(MainForm->ranking.RankNameList[0], QStringLiteral("Kept"));
+        QCOMPARE(backBitmapPath(), copy.filePath(QStringLiteral("back.bmp")));
+        openRankEntry(0, 500, QStringLiteral("Mine"), 1, 1);
+        QTest::mouseClick(MainForm->okButton, Qt::LeftButton); // the first save
+        QVERIFY(shell.errors.isEmpty());
+    }
+    // Everything the copy held, with the entry, in the per-user file, read from then on;
+    // the file beside the copy is never changed.
+    const QString own = perUser + QStringLiteral("/flinder.ini");
+    QVERIFY(fileBytes(own).startsWith(
+        "; the copy's\n[Ranking]\nname0=Kept\nnumber0=900:1;1\nmine=1\nname1=Mine\n"));
+    QCOMPARE(fileBytes(beside), kept);
+    writeFileBytes(beside, "[Ranking]\nname0=Changed\n");
+    {
+        ShellFixture shell{QString()};
+        QCOMPARE(MainForm->ranking.RankNameList.mid(0, 2), (QStringList{"Kept", "Mine"}));
+    }
+    setMode(copy.path(), 0755);
+    setProgramFolder(QString());
+    QVERIFY(QDir(perUser).removeRecursively());
 }
 
 int main(int argc, char** argv) {

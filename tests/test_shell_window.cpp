@@ -7,9 +7,12 @@
 #include "platform/application.h"
 #include "platform/latin_keys.h"
 #include "platform/window_placement.h"
+#include "shell/app_icon.h"
 #include "shell/fitted_label.h"
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
+#include "shell/name_entry_guard.h"
+#include "shell/pad_control.h"
 #include "shell/picture_view.h"
 #include "shell/version_form.h"
 #include "support/shell_fixture.h"
@@ -30,7 +33,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <SDL.h>
+
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -81,12 +87,14 @@ void key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 }
 
 // Fills column 0 down to row 10 and lets the limit run out: the next row ends the round.
+// Returns once the player has seen "OUT!" and the name field takes keys.
 void endRoundByTheNextRow(VirtualPlatform& vp, int score) {
     for (int r = 0; r < 11; ++r)
         gameState.cells[0][r] = RightArrow;
     gameState.score = score;
     gameState.limitElapsed = gameState.limit;
     vp.runUntil(vp.nowMs() + 400);
+    vp.runUntil(vp.nowMs() + NameEntryGuard::settleMs);
 }
 
 } // namespace
@@ -101,8 +109,10 @@ private slots:
     void facesAndMenuStates();
     void gameKeysWhateverHadTheFocus();
     void lettersOfOtherScriptsByTheirLatinMeaning();
+    void gamepadActsThroughTheKeyHandler();
     void labelTextsShowWhole();
     void returnDuringRankEntryRecordsNothing();
+    void gameKeysNeverTypeIntoTheName();
     void rankEntryFromEndOfRoundToFileAndRestart();
     void nameFieldLimitsAndControlCharacters();
     void backgroundMenuAndShortcuts();
@@ -133,16 +143,21 @@ void TestShellWindow::firstStartWithoutSettings() {
     QCOMPARE(f->levelCombo->currentText(), QStringLiteral("ふつう"));
     QCOMPARE(checkMarks(), marksOn(0));
     QVERIFY(!f->Back5Menu->isEnabled());
-    QCOMPARE(f->RankNameList->count(), 50);
-    QCOMPARE(f->RankNumberList->count(), 50);
+    QCOMPARE(f->ranking.RankNameList.size(), 50);
+    QCOMPARE(f->ranking.RankNumberList.size(), 50);
     for (int i = 0; i < 50; ++i) {
-        QCOMPARE(f->RankNameList->item(i)->text(), QStringLiteral("(none)"));
-        QCOMPARE(f->RankNumberList->item(i)->text(), QStringLiteral("0:0;0"));
+        QCOMPARE(f->ranking.RankNameList[i], QStringLiteral("(none)"));
+        QCOMPARE(f->ranking.RankNumberList[i], QStringLiteral("0:0;0"));
     }
     QVERIFY(!VersionForm->isVisible());
     QVERIFY(!HiscoreForm->isVisible());
     QCOMPARE(gameState.inputEnabled, 0);
     QVERIFY(shell.errors.isEmpty());
+    // The window's icon comes drawn at every size a desktop shows it at.
+    QList<QSize> sizes;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        sizes << QSize(size, size);
+    QCOMPARE(applicationIcon().availableSizes(), sizes);
 }
 
 void TestShellWindow::componentsAndStacking() {
@@ -150,10 +165,9 @@ void TestShellWindow::componentsAndStacking() {
     ShellFixture shell(dir.path());
     TMainForm* f = MainForm;
     // Later components lie above earlier ones; every control above every picture/label.
-    const QList<QWidget*> bottomToTop{f->MainImage,    f->MessageLabel,   f->TitleImage,
-                                      f->RankLabel,    f->InputLabel,     f->SelectGroup,
-                                      f->StartButton,  f->levelCombo,     f->okButton,
-                                      f->RankNameList, f->RankNumberList, f->NameEdit};
+    const QList<QWidget*> bottomToTop{f->MainImage,  f->MessageLabel, f->TitleImage,  f->RankLabel,
+                                      f->InputLabel, f->SelectGroup,  f->StartButton, f->levelCombo,
+                                      f->okButton,   f->NameEdit};
     const QObjectList stack = f->client()->children();
     for (int i = 1; i < bottomToTop.size(); ++i)
         QVERIFY2(stack.indexOf(bottomToTop[i - 1]) < stack.indexOf(bottomToTop[i]),
@@ -208,8 +222,7 @@ void TestShellWindow::tabOrder() {
     TMainForm* f = MainForm;
     // The group frame never takes the focus; the others follow in their order.
     QCOMPARE(f->SelectGroup->focusPolicy(), Qt::NoFocus);
-    const QList<QWidget*> order{f->StartButton,  f->levelCombo,     f->okButton,
-                                f->RankNameList, f->RankNumberList, f->NameEdit};
+    const QList<QWidget*> order{f->StartButton, f->levelCombo, f->okButton, f->NameEdit};
     QList<QWidget*> chain;
     QWidget* w = f->StartButton;
     do {
@@ -263,7 +276,7 @@ void TestShellWindow::facesAndMenuStates() {
     QTest::mouseClick(f->okButton, Qt::LeftButton);
     QVERIFY(titleScreenShown());
     QCOMPARE(f->levelCombo->currentIndex(), 4);
-    QCOMPARE(f->RankNameList->item(0)->text(), QStringLiteral("(none)"));
+    QCOMPARE(f->ranking.RankNameList[0], QStringLiteral("(none)"));
     QVERIFY(shell.errors.isEmpty());
 }
 
@@ -309,26 +322,135 @@ void TestShellWindow::gameKeysWhateverHadTheFocus() {
     QVERIFY(shell.errors.isEmpty());
 }
 
+void TestShellWindow::gamepadActsThroughTheKeyHandler() {
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    defaultName = QStringLiteral("Pad");
+    auto* control = new PadControl(f);
+    QVERIFY(control->start());
+    // A virtual game controller (no hardware): SDL maps its buttons and axes as a pad's.
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    QVERIFY2(index >= 0, SDL_GetError());
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    QVERIFY(pad);
+    control->gamepads().poll();
+    QCOMPARE(control->gamepads().attached(), 1);
+    auto delivered = [&] {
+        control->gamepads().poll();
+        QCoreApplication::processEvents();
+    };
+    auto button = [&](SDL_GameControllerButton b, bool down) {
+        SDL_JoystickSetVirtualButton(pad, b, down);
+        delivered();
+    };
+    auto tap = [&](SDL_GameControllerButton b) {
+        button(b, true);
+        button(b, false);
+    };
+    auto stick = [&](int x) {
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, Sint16(x));
+        delivered();
+    };
+    const int& column = gameState.launcherColumn;
+
+    // The title screen: only Start acts.
+    f->levelCombo->setFocus();
+    tap(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    tap(SDL_CONTROLLER_BUTTON_A);
+    stick(30000);
+    stick(0);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->levelCombo->currentIndex(), 2);
+    tap(SDL_CONTROLLER_BUTTON_START);
+    QVERIFY(gameScreenShown());
+    QCOMPARE(column, 3);
+
+    // A face button fires; the D-pad moves at once and, held, repeats.
+    const int fired = gameState.piecesSinceStar;
+    tap(SDL_CONTROLLER_BUTTON_Y);
+    QCOMPARE(gameState.piecesSinceStar, fired + 1);
+    button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    QCOMPARE(column, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(column, 0, 5000);
+    button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+
+    // The stick: pushed past the dead zone it moves; easing off but not back to the
+    // middle is no new push.
+    stick(12000);
+    QCOMPARE(column, 0);
+    stick(20000);
+    QCOMPARE(column, 1);
+    stick(10000);
+    stick(20000);
+    QCOMPARE(column, 1);
+    stick(0);
+    stick(20000);
+    QCOMPARE(column, 2);
+    stick(0);
+
+    // Nothing while a shot runs: presses made during its flight are dropped.
+    shell.vp.scheduleIn(0, [&] {
+        QCOMPARE(gameState.inputEnabled, 0);
+        tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        tap(SDL_CONTROLLER_BUTTON_A);
+    });
+    const int before = gameState.piecesSinceStar;
+    tap(SDL_CONTROLLER_BUTTON_B);
+    QCOMPARE(gameState.piecesSinceStar, before + 1);
+    QCOMPARE(column, 2);
+
+    // Nor while another window is active.
+    shell.vp.setMainWindowActive(false);
+    tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    QCOMPARE(column, 2);
+    shell.vp.setMainWindowActive(true);
+
+    // After "OUT!" Start presses OK, entering the offered name.
+    endRoundByTheNextRow(shell.vp, 5000);
+    QVERIFY(rankEntryShown());
+    tap(SDL_CONTROLLER_BUTTON_START);
+    QVERIFY(titleScreenShown());
+    QCOMPARE(f->ranking.RankNameList[20], QStringLiteral("Pad"));
+
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    delete control;
+    QVERIFY(shell.errors.isEmpty());
+}
+
 void TestShellWindow::lettersOfOtherScriptsByTheirLatinMeaning() {
-    // The first-level keysyms of each layout group of a key, as the X server gives them.
+    // What Qt gave for the press, and the first-level keysyms of each layout group of
+    // the key, as the X server gives them.
     struct Case {
         const char* layouts;
+        int typed;
         QList<quint32> groups;
         quint32 keycode;
         int latin;
     };
     const Case cases[] = {
-        {"ru,us: Z's key", {0x6d1, 0x7a}, 52, Qt::Key_Z},
-        {"us,ru: Z's key", {0x7a, 0x6d1}, 52, Qt::Key_Z},
-        {"de,ru: the German Z", {0x7a, 0x6ce}, 29, Qt::Key_Z},
-        {"ru alone: by place", {0x6d1}, 52, Qt::Key_Z},
-        {"ru,gr: by place", {0x6d1, 0x7e6}, 52, Qt::Key_Z},
-        {"map unknown: by place", {}, 52, Qt::Key_Z},
-        {"fr,ru: a comma there", {0x2c, 0x6d8}, 58, 0},
-        {"ru,us: no letter there", {0x6c8, 0x5b}, 34, 0},
+        {"ru,us: Z's key", 0x42F, {0x6d1, 0x7a}, 52, Qt::Key_Z},
+        {"us,ru: Z's key", 0x42F, {0x7a, 0x6d1}, 52, Qt::Key_Z},
+        {"de,ru: the German Z", 0x41D, {0x7a, 0x6ce}, 29, Qt::Key_Z},
+        {"ru alone: by place", 0x42F, {0x6d1}, 52, Qt::Key_Z},
+        {"ru,gr: by place", 0x42F, {0x6d1, 0x7e6}, 52, Qt::Key_Z},
+        {"map unknown: by place", 0x42F, {}, 52, Qt::Key_Z},
+        {"fr,ru: a comma there", 0x42C, {0x2c, 0x6d8}, 58, 0},
+        {"ru,us: no letter there", 0x425, {0x6c8, 0x5b}, 34, 0},
+        {"ara: Shift+Z types a tilde", Qt::Key_AsciiTilde, {0x5c6}, 52, Qt::Key_Z},
+        {"th: Shift+Z types a parenthesis", Qt::Key_ParenLeft, {0xdbc}, 52, Qt::Key_Z},
+        {"us,ara: Shift+grave is no letter", Qt::Key_AsciiTilde, {0x60, 0x5d0}, 49, 0},
+        {"us: Shift+1 is no letter", Qt::Key_Exclam, {0x31}, 10, 0},
+        {"map unknown: a tilde is no letter", Qt::Key_AsciiTilde, {}, 52, 0},
     };
     for (const Case& c : cases)
-        QVERIFY2(latinLetterOf(c.groups, c.keycode) == c.latin, c.layouts);
+        QVERIFY2(latinLetterOf(c.typed, c.groups, c.keycode) == c.latin, c.layouts);
 }
 
 void TestShellWindow::labelTextsShowWhole() {
@@ -401,14 +523,63 @@ void TestShellWindow::returnDuringRankEntryRecordsNothing() {
     f->ReturnManu->trigger();
     QVERIFY(titleScreenShown());
     QVERIFY(!f->RankLabel->isVisible() && !f->InputLabel->isVisible() && !f->NameEdit->isVisible());
-    QCOMPARE(f->RankNameList->item(20)->text(), QStringLiteral("(none)"));
-    QCOMPARE(f->RankNumberList->item(20)->text(), QStringLiteral("0:0;0"));
+    QCOMPARE(f->ranking.RankNameList[20], QStringLiteral("(none)"));
+    QCOMPARE(f->ranking.RankNumberList[20], QStringLiteral("0:0;0"));
     QCOMPARE(defaultName, QString());
     // The next round's end decides afresh.
     QTest::mouseClick(f->StartButton, Qt::LeftButton);
     endRoundByTheNextRow(shell.vp, 0);
     QVERIFY(!f->RankLabel->isVisible());
     QVERIFY(f->okButton->isVisible());
+}
+
+void TestShellWindow::gameKeysNeverTypeIntoTheName() {
+    // Z pressed all through the end of the round and the moment after it, and a key held
+    // down from before the end: none of it types; keys pressed after that do.
+    QTemporaryDir dir;
+    ShellFixture shell(dir.path());
+    TMainForm* f = MainForm;
+    defaultName = QStringLiteral("Keep");
+    QTest::mouseClick(f->StartButton, Qt::LeftButton);
+    VirtualPlatform& vp = shell.vp;
+    const qint64 t = vp.nowMs(); // the next tick, at t + 200, ends the round
+    for (int r = 0; r < 11; ++r)
+        gameState.cells[0][r] = RightArrow;
+    gameState.score = 500;
+    gameState.limitElapsed = gameState.limit;
+    // A press or release at virtual time at; repeat marks an auto-repeat, time the event's
+    // own time (0: none).
+    const auto send = [&vp](qint64 at, QEvent::Type type, int qtKey, bool repeat = false,
+                            quint64 time = 0) {
+        vp.schedule(at, [=] {
+            QKeyEvent e(type, qtKey, Qt::NoModifier, QString(QChar(qtKey).toLower()), repeat);
+            e.setTimestamp(time);
+            QCoreApplication::sendEvent(MainForm->windowHandle(), &e);
+        });
+    };
+    send(t + 100, QEvent::KeyPress, Qt::Key_A); // held down from here
+    qint64 entry = -1;
+    for (qint64 at = t + 201; at <= t + 876; at += 25) {
+        vp.schedule(at, [&] {
+            if (entry < 0 && f->NameEdit->isVisible())
+                entry = vp.nowMs();
+        });
+        send(at, QEvent::KeyPress, Qt::Key_Z), send(at, QEvent::KeyRelease, Qt::Key_Z);
+    }
+    vp.runUntil(t + 1000);
+    QVERIFY(rankEntryShown());
+    // Some came in the end sequence, some waited for the entry, the last within the
+    // moment after it.
+    QVERIFY(entry > t + 201 && t + 876 < entry + NameEntryGuard::settleMs);
+    QCOMPARE(f->NameEdit->text(), QStringLiteral("Keep"));
+    send(t + 1050, QEvent::KeyPress, Qt::Key_A, true);          // the held key repeats
+    send(t + 1070, QEvent::KeyRelease, Qt::Key_A, false, 5070); // as X11 may give a repeat
+    send(t + 1070, QEvent::KeyPress, Qt::Key_A, false, 5070);
+    send(t + 1100, QEvent::KeyRelease, Qt::Key_A, false, 5100);
+    send(t + 1150, QEvent::KeyPress, Qt::Key_B);
+    send(t + 1150, QEvent::KeyRelease, Qt::Key_B);
+    vp.runUntil(t + 1200);
+    QCOMPARE(f->NameEdit->text(), QStringLiteral("Keepb"));
 }
 
 void TestShellWindow::rankEntryFromEndOfRoundToFileAndRestart() {
@@ -426,17 +597,17 @@ void TestShellWindow::rankEntryFromEndOfRoundToFileAndRestart() {
     QTest::mouseClick(f->okButton, Qt::LeftButton);
     QVERIFY(titleScreenShown());
     QVERIFY(!rankEntryShown());
-    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
-    QCOMPARE(f->RankNumberList->item(10)->text(), result);
-    QCOMPARE(f->RankNameList->count(), 50);
+    QCOMPARE(f->ranking.RankNameList[10], QStringLiteral("Hana"));
+    QCOMPARE(f->ranking.RankNumberList[10], result);
+    QCOMPARE(f->ranking.RankNameList.size(), 50);
 
     shell.restart();
     const QString text = settingsText(dir);
     QVERIFY(text.contains(QStringLiteral("\nname10=Hana\nnumber10=") + result + QLatin1Char('\n')));
     QVERIFY(text.contains(QStringLiteral("\ndefault=Hana\n")));
     f = MainForm;
-    QCOMPARE(f->RankNameList->item(10)->text(), QStringLiteral("Hana"));
-    QCOMPARE(f->RankNumberList->item(10)->text(), result);
+    QCOMPARE(f->ranking.RankNameList[10], QStringLiteral("Hana"));
+    QCOMPARE(f->ranking.RankNumberList[10], result);
     QCOMPARE(f->levelCombo->currentIndex(), 2); // every start selects "ふつう"
 
     // The name is offered again at the next entry, at another level.
@@ -662,8 +833,8 @@ void TestShellWindow::closingDuringARoundRecordsNoResult() {
 }
 
 void TestShellWindow::enterPressesTheFocusedButton() {
-    // Every push button takes Enter (main or keypad) when it has the focus; the rank
-    // entry's OK is no default button, so Enter in the name field does not press it.
+    // Every push button takes Enter (main or keypad) when it has the focus, and Enter in
+    // the rank entry's name stores it as OK does; no button is a default button.
     QTemporaryDir dir;
     ShellFixture shell(dir.path());
     TMainForm* f = MainForm;
@@ -673,13 +844,27 @@ void TestShellWindow::enterPressesTheFocusedButton() {
     QVERIFY(gameScreenShown());
     endRoundByTheNextRow(shell.vp, 500);
     QVERIFY(rankEntryShown());
-    key(Qt::Key_Return);
-    QVERIFY(rankEntryShown());
     f->okButton->setFocus();
     key(Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(titleScreenShown());
-    QCOMPARE(f->RankNumberList->item(20)->text().section(QLatin1Char(':'), 0, 0),
-             QStringLiteral("500"));
+    QCOMPARE(f->ranking.RankNumberList[20].section(QLatin1Char(':'), 0, 0), QStringLiteral("500"));
+    for (const auto& [enter, modifiers, score] :
+         {std::tuple(Qt::Key_Return, Qt::NoModifier, 400),
+          std::tuple(Qt::Key_Enter, Qt::KeypadModifier, 300)}) {
+        f->StartButton->setFocus();
+        key(Qt::Key_Return);
+        endRoundByTheNextRow(shell.vp, score);
+        QCOMPARE(f->focusWidget(), f->NameEdit);
+        QTest::keyClicks(f->NameEdit, QStringLiteral("N"));
+        key(enter, modifiers);
+        QVERIFY(titleScreenShown());
+        QVERIFY(!rankEntryShown());
+    }
+    QStringList stored;
+    for (int i = 20; i < 23; ++i)
+        stored << f->ranking.RankNameList[i];
+    QCOMPARE(stored, (QStringList{QString(), "N", "NN"}));
+    QCOMPARE(f->ranking.RankNumberList[22].section(QLatin1Char(':'), 0, 0), QStringLiteral("300"));
 
     THiscoreForm* h = HiscoreForm;
     f->HiscoreMenuClick();

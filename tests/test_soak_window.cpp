@@ -68,12 +68,15 @@ public:
     void awaitAnimationStep() override { vp_.awaitAnimationStep(); }
     void startTimer() override { vp_.startTimer(); }
     void stopTimer() override { vp_.stopTimer(); }
+    void pauseTimer() override { vp_.pauseTimer(); }
+    void resumeTimer() override { vp_.resumeTimer(); }
     bool timerRunning() const override { return vp_.timerRunning(); }
     void setTimerHandler(std::function<void()> handler) override {
         vp_.setTimerHandler(std::move(handler));
     }
     bool mainWindowActive() const override { return MainForm && MainForm->isActiveWindow(); }
     std::int64_t currentTimeSeconds() const override { return vp_.currentTimeSeconds(); }
+    std::int64_t steadyMs() const override { return vp_.steadyMs(); }
 
     // Game handlers on the stack that are processing messages.
     int depth() const { return depth_; }
@@ -109,7 +112,7 @@ public:
         MainForm->showMessage(text, colour);
     }
     void hideMessage() override { MainForm->hideMessage(); }
-    QString rankNumber(int index) const override { return MainForm->rankNumber(index); }
+    const Ranking& currentRanking() const override { return MainForm->ranking; }
     void offerRankEntry(const QString& name) override {
         ++entries;
         ++entriesOffered;
@@ -136,18 +139,8 @@ public:
     QStringList violations;
 };
 
-struct Ranking {
-    QStringList names, numbers;
-    bool operator==(const Ranking& o) const { return names == o.names && numbers == o.numbers; }
-};
-
-Ranking currentRanking() {
-    Ranking r;
-    for (int i = 0; i < MainForm->RankNameList->count(); ++i)
-        r.names << MainForm->RankNameList->item(i)->text();
-    for (int i = 0; i < MainForm->RankNumberList->count(); ++i)
-        r.numbers << MainForm->RankNumberList->item(i)->text();
-    return r;
+const Ranking& currentRanking() {
+    return MainForm->ranking;
 }
 
 // A result text as the program writes it: three decimal numbers without sign or
@@ -164,15 +157,17 @@ bool wellFormedName(const QString& name) {
 
 // Blocks of ten, each in order of falling score; every entry well formed.
 QString rankingViolation(const Ranking& r) {
-    if (r.names.size() != rankEntryCount || r.numbers.size() != rankEntryCount)
+    const QStringList& names = r.RankNameList;
+    const QStringList& numbers = r.RankNumberList;
+    if (names.size() != rankEntryCount || numbers.size() != rankEntryCount)
         return QStringLiteral("ranking lists of %1 and %2 entries")
-            .arg(r.names.size())
-            .arg(r.numbers.size());
+            .arg(names.size())
+            .arg(numbers.size());
     for (int i = 0; i < rankEntryCount; ++i) {
-        if (!wellFormedResult(r.numbers[i]) || !wellFormedName(r.names[i]))
-            return QStringLiteral("entry %1 is \"%2\" \"%3\"").arg(i).arg(r.names[i], r.numbers[i]);
+        if (!wellFormedResult(numbers[i]) || !wellFormedName(names[i]))
+            return QStringLiteral("entry %1 is \"%2\" \"%3\"").arg(i).arg(names[i], numbers[i]);
         if (i % entriesPerLevel != 0 &&
-            scorePart(r.numbers[i]).toInt() > scorePart(r.numbers[i - 1]).toInt())
+            scorePart(numbers[i]).toInt() > scorePart(numbers[i - 1]).toInt())
             return QStringLiteral("entry %1 scores more than the one above it").arg(i);
     }
     return {};
@@ -225,13 +220,6 @@ public:
         MainForm->activateWindow();
         QCoreApplication::processEvents();
 
-        for (QListWidget* list : {MainForm->RankNameList, MainForm->RankNumberList}) {
-            QAbstractItemModel* model = list->model();
-            auto touched = [this] { rankingTouched = true; };
-            connect(model, &QAbstractItemModel::rowsInserted, this, touched);
-            connect(model, &QAbstractItemModel::rowsRemoved, this, touched);
-            connect(model, &QAbstractItemModel::dataChanged, this, touched);
-        }
         connect(MainForm->ReturnManu, &QAction::triggered, this, [this] { ++returns; });
         ranking = currentRanking();
         const QString broken = rankingViolation(ranking);
@@ -831,13 +819,10 @@ private:
     // The lists change only when OK stores a qualifying result, and then as the rank
     // entry places it.
     void checkRanking() {
-        if (MainForm->RankNameList->count() != rankEntryCount ||
-            MainForm->RankNumberList->count() != rankEntryCount)
+        if (MainForm->ranking.RankNameList.size() != rankEntryCount ||
+            MainForm->ranking.RankNumberList.size() != rankEntryCount)
             return fail(QStringLiteral("the ranking lists lost their length"));
-        if (!rankingTouched)
-            return;
-        rankingTouched = false;
-        const Ranking now = currentRanking();
+        const Ranking& now = currentRanking();
         if (now == ranking)
             return;
         const Ranking before = ranking;
@@ -850,16 +835,10 @@ private:
         if (roundMark() != RoundMark::Ended || MainForm->RankLabel->isVisible())
             return fail(QStringLiteral("the ranking changed without a stored entry"));
         Ranking expected = before;
-        int i = b;
-        while (i < b + entriesPerLevel && scorePart(before.numbers[i]).toInt() > g.score)
-            ++i;
-        if (i >= b + entriesPerLevel)
-            return fail(QStringLiteral("a result stored that did not qualify"));
         const QString name = MainForm->NameEdit->text();
-        expected.names.insert(i, name);
-        expected.names.removeAt(b + entriesPerLevel);
-        expected.numbers.insert(i, resultText(g.score, g.vanishCount, g.phase));
-        expected.numbers.removeAt(b + entriesPerLevel);
+        if (expected.enter(b, name, resultText(g.score, g.vanishCount, g.phase)) ==
+            b + entriesPerLevel)
+            return fail(QStringLiteral("a result stored that did not qualify"));
         if (now != expected)
             return fail(QStringLiteral("the result went to the wrong place"));
         if (defaultName != name)
@@ -884,7 +863,6 @@ private:
     long targetActions = 0;
     QStringList trail;
     long screenChecks = 0;
-    bool rankingTouched = false;
     // Per mille of the round actions: the menu command back to the title, the fire key.
     bool persistent = false; // the round now is played until "OUT!", mostly
     int wantedLevel = 0;     // for the next round
@@ -997,7 +975,7 @@ void TestSoakWindow::randomUse() {
                                QString::number(back)};
     for (int i = 0; i < rankEntryCount; ++i) {
         expectedKeys << QStringLiteral("name%1").arg(i) << QStringLiteral("number%1").arg(i);
-        expectedValues << held.names[i] << held.numbers[i];
+        expectedValues << held.RankNameList[i] << held.RankNumberList[i];
     }
     expectedKeys << QStringLiteral("default");
     expectedValues << name;

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 sh tools/deps.sh $TEST_PACKAGES
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build/bench --target bench_draw bench_present bench_startup bench_idle bare_app \
-    flinder_startup_probe flinder_idle_probe test_soak_rounds
+    flinder_startup_probe flinder_idle_probe test_soak_rounds bench_settings
 B=build/bench/bench
 
 # A private X server for the figures that need a real one.
@@ -29,6 +29,8 @@ echo "== 1. Drawing"
 QT_QPA_PLATFORM=offscreen "$B/bench_draw" || status=1
 echo "== 2. Frame to screen"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_present" || status=1
+echo "== 2b. Frame to screen on a screen scaled by 150 % (pictures scaled sharp bilinear)"
+DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1.5 "$B/bench_present" || status=1
 echo "== 3. Start-up and memory"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_startup" "$B/flinder_startup_probe" "$B/bare_app" 11 || status=1
 echo "== 4. Idle cost"
@@ -43,6 +45,8 @@ if [ -n "$rounds" ] && [ -n "$seconds" ]; then
 else
     echo "  the soak driver did not report"; status=1
 fi
+echo "== 6. A hostile settings file (50 MB of sections): memory and time"
+"$B/bench_settings" build/bench || status=1
 echo
 if [ $status -eq 0 ]; then echo "BENCHMARKS: PASS"; else echo "BENCHMARKS: FAIL"; fi
 exit $status

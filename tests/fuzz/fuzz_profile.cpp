@@ -47,14 +47,15 @@ QString afterRoundTrip(QString v) {
 }
 
 bool sameValues(const Settings& a, const Settings& b) {
-    return a.top == b.top && a.left == b.left && a.back == b.back && a.names == b.names &&
-           a.numbers == b.numbers && a.defaultName == b.defaultName;
+    return a.top == b.top && a.left == b.left && a.back == b.back &&
+           a.ranking.RankNameList == b.ranking.RankNameList &&
+           a.ranking.RankNumberList == b.ranking.RankNumberList && a.defaultName == b.defaultName;
 }
 
 Settings roundTripped(Settings s) {
-    for (QString& name : s.names)
+    for (QString& name : s.ranking.RankNameList)
         name = afterRoundTrip(name);
-    for (QString& number : s.numbers)
+    for (QString& number : s.ranking.RankNumberList)
         number = afterRoundTrip(number);
     s.defaultName = afterRoundTrip(s.defaultName);
     return s;
@@ -171,9 +172,9 @@ void writeReference(ReferenceProfile& reference, const Settings& s) {
     reference.writeString(QStringLiteral("Back"), QStringLiteral("back"), QString::number(s.back));
     for (int i = 0; i < rankEntryCount; ++i) {
         reference.writeString(QStringLiteral("Ranking"), QStringLiteral("name%1").arg(i),
-                              s.names[i]);
+                              s.ranking.RankNameList[i]);
         reference.writeString(QStringLiteral("Ranking"), QStringLiteral("number%1").arg(i),
-                              s.numbers[i]);
+                              s.ranking.RankNumberList[i]);
     }
     reference.writeString(QStringLiteral("Ranking"), QStringLiteral("default"), s.defaultName);
 }
@@ -190,10 +191,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PrivateProfile profile(loaded.text);
     FUZZ_CHECK(profile.text() == loaded.text);
     const Settings first = readSettings(profile);
-    FUZZ_CHECK(first.names.size() == rankEntryCount && first.numbers.size() == rankEntryCount);
+    FUZZ_CHECK(first.ranking.RankNameList.size() == rankEntryCount &&
+               first.ranking.RankNumberList.size() == rankEntryCount);
     for (int i = 0; i < rankEntryCount; ++i)
-        FUZZ_CHECK(first.names[i].size() <= PrivateProfile::maxValueLength &&
-                   first.numbers[i].size() <= PrivateProfile::maxValueLength);
+        FUZZ_CHECK(first.ranking.RankNameList[i].size() <= PrivateProfile::maxValueLength &&
+                   first.ranking.RankNumberList[i].size() <= PrivateProfile::maxValueLength);
 
     ReferenceProfile reference(loaded.text);
     const QList<Place> places = placesOf(loaded.text);

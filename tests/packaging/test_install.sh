@@ -47,17 +47,21 @@ usr/share/games/flinder/help/help.htm
 usr/share/games/flinder/installed
 usr/share/icons/hicolor/128x128/apps/$id.png
 usr/share/icons/hicolor/16x16/apps/$id.png
+usr/share/icons/hicolor/22x22/apps/$id.png
+usr/share/icons/hicolor/24x24/apps/$id.png
 usr/share/icons/hicolor/256x256/apps/$id.png
 usr/share/icons/hicolor/32x32/apps/$id.png
 usr/share/icons/hicolor/48x48/apps/$id.png
 usr/share/icons/hicolor/64x64/apps/$id.png
+usr/share/icons/hicolor/scalable/apps/$id.svg
+usr/share/lintian/overrides/flinder
 usr/share/man/man6/flinder.6.gz
 usr/share/metainfo/$id.metainfo.xml"
     actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
     [ "$actual" = "$expected" ] || fail "installed files differ:
 $actual"
     [ -x "$root/usr/games/flinder" ] || fail "the program is not executable"
-    for size in 16 32 48 64 128 256; do
+    for size in 16 22 24 32 48 64 128 256; do
         got=$(png_size "$root/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
         [ "$got" = "${size}x${size}" ] || fail "icon in ${size}x${size} is $got"
     done

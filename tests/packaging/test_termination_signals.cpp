@@ -2,8 +2,10 @@
 // SIGTERM, SIGINT and SIGHUP: the main window closes, the settings are saved, and the
 // exit code is 0 (under the sanitizers: no leak on that path either). When they cannot
 // be saved, the program says so on standard error and ends all the same. Once saved, it
-// ends within a second even when its X server no longer answers.
+// ends within a second even when its X server no longer answers. Under a window manager,
+// a window that was not moved is saved where it opened, start after start.
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,10 +48,12 @@ struct Copy {
     QTemporaryDir dir;
     QString program;
     QProcess process;
+    bool unsavable = false;
 
     // With a folder in the settings file's place when unsavable; on the X display given,
     // else offscreen.
-    bool start(bool unsavable = false, const QString& display = QString()) {
+    bool start(bool unsavableFile = false, const QString& display = QString()) {
+        unsavable = unsavableFile;
         program = dir.filePath(QStringLiteral("flinder"));
         if (!QFile::copy(qEnvironmentVariable("FLINDER_BINARY"), program))
             return false;
@@ -59,6 +63,11 @@ struct Copy {
                 : !ini.open(QIODevice::WriteOnly) || ini.write(oldSettings) != oldSettings.size())
             return false;
         ini.close();
+        return run(display);
+    }
+
+    // Starts the copy (again) with the settings file as it stands.
+    bool run(const QString& display = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path()); // private, 0700
         if (!display.isEmpty()) {
@@ -99,9 +108,10 @@ struct XServer {
 
     bool start() {
         process.start(QStringLiteral("Xvfb"),
-                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("800x600x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                       QStringLiteral("-noreset"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")});
         while (process.waitForReadyRead(10000) && !process.canReadLine()) {
         }
         if (!process.canReadLine())
@@ -119,6 +129,52 @@ struct XServer {
     }
 };
 
+// A window manager on an X server: openbox, which frames windows as most desktops do.
+struct WindowManager {
+    QTemporaryDir config;
+    QProcess process;
+
+    bool start(const QString& display) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path()); // its defaults
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral("openbox"),
+                      {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
+                       QStringLiteral("echo managing")});
+        // It says what it cannot find on its way; the line of its own comes when it runs.
+        const QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            while (process.canReadLine())
+                if (process.readLine().startsWith("managing"))
+                    return true;
+            if (!process.waitForReadyRead(int(deadline.remainingTime())))
+                return false;
+        }
+        return false;
+    }
+    ~WindowManager() {
+        process.kill();
+        process.waitForFinished(10000);
+    }
+};
+
+// Whether the program's main window is on the screen within twenty seconds.
+bool windowShown(const QString& display) {
+    QProcess search;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    search.setProcessEnvironment(env);
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                  QStringLiteral("^Flinder$")});
+    const bool shown = search.waitForFinished(20000) && search.exitCode() == 0;
+    search.kill();
+    search.waitForFinished(5000);
+    return shown;
+}
+
 } // namespace
 
 class TestTerminationSignals : public QObject {
@@ -130,6 +186,7 @@ private slots:
     void burstOfSignalsClosesOnce();
     void unsavableSettingsStillEnd();
     void endsSoonAfterTheSaveWhenTheDisplayHangs();
+    void framedWindowIsSavedWhereItOpened();
 };
 
 void TestTerminationSignals::initTestCase() {
@@ -221,6 +278,27 @@ void TestTerminationSignals::endsSoonAfterTheSaveWhenTheDisplayHangs() {
     QVERIFY2(ended, qPrintable(QStringLiteral("still running %1 ms after the save").arg(ms)));
     QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(copy.process.exitCode(), 0);
+}
+
+void TestTerminationSignals::framedWindowIsSavedWhereItOpened() {
+    XServer x;
+    QVERIFY2(x.start(), "Xvfb did not start");
+    WindowManager wm;
+    if (!wm.start(x.display))
+        QSKIP("openbox could not be started: no window manager to frame the window");
+    Copy copy;
+    for (int run = 0; run < 2; ++run) {
+        QVERIFY(run == 0 ? copy.start(false, x.display) : copy.run(x.display));
+        QVERIFY2(windowShown(x.display), "the window was not shown");
+        QTest::qSleep(1000); // the program learns where its frame went
+        QVERIFY(::kill(pid_t(copy.process.processId()), SIGTERM) == 0);
+        QVERIFY(copy.process.waitForFinished(30000));
+        // The frame's top edge in "xpos" and its left in "ypos", as they were read.
+        const QString saved = copy.settings();
+        QVERIFY2(saved.startsWith(QStringLiteral("[Position]\nxpos=40\nypos=30\n")),
+                 qPrintable(
+                     QStringLiteral("start %1:\n%2").arg(run + 1).arg(saved.section('\n', 0, 2))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTerminationSignals)

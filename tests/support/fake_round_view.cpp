@@ -4,10 +4,7 @@
 
 FakeRoundView::FakeRoundView()
     : levelNames{QStringLiteral("ちょろい"), QStringLiteral("かるい"), QStringLiteral("ふつう"),
-                 QStringLiteral("むずい"), QStringLiteral("きつい")} {
-    for (int i = 0; i < 50; ++i)
-        rankNumbers << QStringLiteral("0:0;0");
-}
+                 QStringLiteral("むずい"), QStringLiteral("きつい")} {}
 
 void FakeRoundView::hideTitleScreen() {
     titleVisible = false;

@@ -21,7 +21,7 @@ public:
     void showMainImage() override { mainImageVisible = true; }
     void showMessage(const QString& text, QColor colour) override;
     void hideMessage() override { messageVisible = false; }
-    QString rankNumber(int index) const override { return rankNumbers.value(index); }
+    const Ranking& currentRanking() const override { return ranking; }
     void offerRankEntry(const QString& name) override;
     void showOkButton() override;
 
@@ -39,7 +39,7 @@ public:
     // --- scripted ---
     int position = 2;
     QStringList levelNames;
-    QStringList rankNumbers; // 50 entries, "0:0;0" by default
+    Ranking ranking = Ranking::empty();
 
     // --- observed ---
     bool titleVisible = true;

@@ -85,7 +85,7 @@ GameHarness::~GameHarness() {
 }
 
 void GameHarness::start(int level) {
-    view.position = 4 - level;
+    view.position = positionOfLevel(level);
     view.clickStart();
 }
 

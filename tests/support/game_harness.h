@@ -12,7 +12,7 @@
 #include <cstdint>
 
 // A 400x432 sheet whose background patterns, sprites and masks differ pixel by pixel,
-// with black panel interiors and the gauge stripes of the design.
+// with black panel interiors and the gauge stripes shaded as the real sheet's.
 QImage testSheet();
 
 class GameHarness {

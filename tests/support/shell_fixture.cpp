@@ -8,6 +8,7 @@
 #include "shell/hiscore_form.h"
 #include "shell/main_form.h"
 #include "shell/version_form.h"
+#include "store/ranking.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -22,10 +23,12 @@ ShellFixture::ShellFixture(const QString& dataFolder, const QImage& sheet)
     setPlatform(&vp);
     vp.setTimerHandler(timerTimer);
     setExceptionShower([this](const QString& text) { errors << text; });
-    setSaveFailureAsker([this](const QString& text) {
-        errors << text;
-        return saveFailureAnswers.isEmpty() ? SaveFailureChoice::KeepOpen
-                                            : saveFailureAnswers.takeFirst();
+    setSaveFailureAsker([this](const SaveFailure& failure) {
+        errors << failure.displayText;
+        saveFailureReasons << failure.reason;
+        if (!failure.atClose || saveFailureAnswers.isEmpty())
+            return SaveFailureChoice::KeepOpen;
+        return saveFailureAnswers.takeFirst();
     });
     if (sheet_.isNull())
         initPictures();
@@ -106,7 +109,7 @@ QStringList profileKeys(const QString& text) {
 }
 
 void openRankEntry(int k, int score, const QString& name, int vanish, int phase) {
-    gameState.level = 4 - k;
+    gameState.level = levelOfPosition(k);
     gameState.score = score;
     gameState.vanishCount = vanish;
     gameState.phase = phase;

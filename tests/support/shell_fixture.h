@@ -26,8 +26,9 @@ public:
     void restart();
 
     VirtualPlatform vp;
-    QStringList errors; // texts shown by the exception display and the failed-save box
-    // The answers the failed-save box gives, in turn; then KeepOpen.
+    QStringList errors; // texts shown by the exception display and the failed-save boxes
+    QStringList saveFailureReasons; // the reasons the failed-save boxes gave, in turn
+    // The answers the failed-save box at the close gives, in turn; then KeepOpen.
     QList<SaveFailureChoice> saveFailureAnswers;
     QString folder;
 

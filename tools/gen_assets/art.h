@@ -3,6 +3,8 @@
 
 #include "canvas.h"
 
+#include <QByteArray>
+
 #include <cstdint>
 
 // Wood grain: light and dark share the ring pattern, a seed chooses the board.
@@ -34,5 +36,7 @@ Canvas drawSheet();
 // The title logo at any size (drawn from one geometry of 300x93).
 Canvas drawLogo(int width, int height);
 
-// The application icon, square, at any size.
+// The application icon, square, at any size; and the same drawing as a scalable picture
+// (an SVG document of 32 units).
 Canvas drawIcon(int size);
+QByteArray drawIconSvg();

@@ -1,5 +1,6 @@
 // gen_assets <output-folder>: draws the sprite sheet, the two logos and the icons of
-// the game and writes them as opaque 24-bit PNG files. The drawing is deterministic.
+// the game and writes them as opaque 24-bit PNG files, and the icon once more as an SVG
+// file. The drawing is deterministic.
 
 #include "art.h"
 
@@ -7,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 
@@ -21,6 +23,16 @@ bool write(const QImage& rgb32, const QDir& dir, const QString& name) {
     if (!writer.write(rgb32.convertToFormat(QImage::Format_RGB888))) {
         std::fprintf(stderr, "gen_assets: cannot write %s: %s\n", qPrintable(path),
                      qPrintable(writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool writeBytes(const QByteArray& bytes, const QDir& dir, const QString& name) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "gen_assets: cannot write %s: %s\n", qPrintable(file.fileName()),
+                     qPrintable(file.errorString()));
         return false;
     }
     return true;
@@ -53,7 +65,9 @@ int main(int argc, char** argv) {
     ok = write(drawLogo(2 * layout::smallLogoWidth, 2 * layout::smallLogoHeight).toImage(), dir,
                QStringLiteral("small_logo@2x.png")) &&
          ok;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    // Every size the desktop's icon themes ask for.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         ok = write(drawIcon(size).toImage(), dir, QStringLiteral("icon%1.png").arg(size)) && ok;
+    ok = writeBytes(drawIconSvg(), dir, QStringLiteral("icon.svg")) && ok;
     return ok ? 0 : 1;
 }
