@@ -229,24 +229,25 @@ void TestPlatform::restartChangesNothingAndStopStartsAfreshPeriod() {
         order << "tick";
         ticks.push_back(d->nowUs());
     });
+    // Due 270 ms after the start: a period begun afresh at the second start, at 120 ms,
+    // would tick only after it. (Ticks after it may come with it on a busy machine.)
+    d->post(270, [&] { order << "reference"; });
     const std::int64_t start = d->nowUs();
     p.startTimer();
     p.pause(120);
-    // Due 270 ms after the start: a period begun afresh at the second start would tick
-    // only after it.
-    d->post(150, [&] { order << "reference"; });
     p.startTimer(); // running already: the period begun at 0 goes on
     QVERIFY(p.timerRunning());
     d->runUntil([&] { return order.contains("reference"); });
-    QCOMPARE(order, (QStringList{"tick", "reference"}));
+    QCOMPARE(order.mid(0, 2).join(' '), QStringLiteral("tick reference"));
     QVERIFY_ON_TIME(*d, ticks[0] - start, 200000);
 
     p.stopTimer();
     p.stopTimer(); // stopped already: nothing
     QVERIFY(!p.timerRunning());
     order.clear();
+    ticks.clear();
     d->runFor(300);
-    QVERIFY(order.isEmpty());
+    QCOMPARE(order.join(' '), QString());
 
     // A fresh period from the new start: its first tick between references at 150 ms and
     // 250 ms.
@@ -255,8 +256,8 @@ void TestPlatform::restartChangesNothingAndStopStartsAfreshPeriod() {
     p.startTimer();
     d->post(250, [&] { order << "after"; });
     d->runUntil([&] { return order.contains("after"); });
-    QCOMPARE(order, (QStringList{"before", "tick", "after"}));
-    QVERIFY_ON_TIME(*d, ticks[1] - restart, 200000);
+    QCOMPARE(order.mid(0, 3).join(' '), QStringLiteral("before tick after"));
+    QVERIFY_ON_TIME(*d, ticks[0] - restart, 200000);
     QVERIFY(p.timerRunning());
 }
 
@@ -304,24 +305,40 @@ void TestPlatform::pausedTimerRunsOnWithItsPeriod() {
             continue;
         const auto d = driver(kind);
         Platform& p = d->platform();
-        std::vector<std::int64_t> ticks;
+        std::vector<std::int64_t> ticks;                // us from the start
+        std::vector<std::pair<std::int64_t, Call>> ran; // the calls as they ran, us
         const std::int64_t begin = d->nowUs();
         p.setTimerHandler([&] { ticks.push_back(d->nowUs() - begin); });
         for (const auto& [at, call] : c.calls)
-            d->post(at, [&p, call = call] { call(p); });
+            d->post(at, [&, call = call] {
+                ran.emplace_back(d->nowUs() - begin, call);
+                call(p);
+            });
         d->runUntil([&] { return ticks.size() == c.ticks.size(); });
+        p.stopTimer();
+        std::vector<std::int64_t> due; // ms
         if (d->virtualPlatform()) {
             d->runFor(int(700 - d->nowUs() / 1000));
-            std::vector<std::int64_t> ms;
             for (std::int64_t t : ticks)
-                ms.push_back(t / 1000);
-            QVERIFY2(ms == c.ticks, c.what);
+                due.push_back(t / 1000);
+            QVERIFY2(due == c.ticks, c.what);
             continue;
         }
-        QVERIFY2(ticks.size() == c.ticks.size(), c.what);
+        // On Qt the calls come as late as the system lets them: the ticks come no earlier
+        // than the virtual platform gives them for the same calls at the times they ran.
+        VirtualPlatform model;
+        model.setTimerHandler([&] { due.push_back(model.nowMs()); });
+        for (const auto& [atUs, call] : ran)
+            model.schedule(atUs / 1000, [&model, call = call] { call(model); });
+        while (due.size() < ticks.size() && model.nowMs() < 60000)
+            model.runUntil(model.nowMs() + 1);
+        QVERIFY2(ticks.size() == c.ticks.size() && due.size() == ticks.size(), c.what);
         for (std::size_t i = 0; i < ticks.size(); ++i)
-            QVERIFY2(onTime(*d, ticks[i], c.ticks[i] * 1000), c.what);
-        p.stopTimer();
+            QVERIFY2(ticks[i] >= (due[i] - 2) * 1000,
+                     qPrintable(QStringLiteral("%1: tick at %2 us, due at %3 ms")
+                                    .arg(QLatin1String(c.what))
+                                    .arg(ticks[i])
+                                    .arg(due[i])));
     }
 }
 
@@ -343,10 +360,10 @@ void TestPlatform::missedTicksAreNotMadeUp() {
     });
     d->runUntil([&] { return ticks.size() == 3; });
     // One late tick at 1100, then periods counted from it.
-    QCOMPARE(order, (QStringList{"tick", "reference", "tick", "tick"}));
+    QCOMPARE(order.join(' '), QStringLiteral("tick reference tick tick"));
     QVERIFY_ON_TIME(*d, ticks[0] - start, 1100000);
     QVERIFY_ON_TIME(*d, ticks[1] - ticks[0], 200000);
-    QVERIFY_ON_TIME(*d, ticks[2] - ticks[1], 200000);
+    QVERIFY_ON_TIME(*d, ticks[2] - ticks[0], 400000);
 }
 
 void TestPlatform::tickIsNotReenteredByItsOwnTimer() {
