@@ -45,28 +45,19 @@ void QtPlatform::awaitAnimationStep() {
     }
 }
 
-namespace {
-constexpr qint64 periodNs = qint64(Platform::timerIntervalMs) * 1000000;
-}
-
 void QtPlatform::armTimer() {
     if (inTick_)
         return;
     // To the nearest millisecond, the timer's own resolution; the next due time is
     // counted from this one's, so the rounding does not add up.
-    const qint64 left = std::max<qint64>(0, dueNs_ - clock_.nsecsElapsed());
+    const qint64 left = std::max<qint64>(0, schedule_.due() - clock_.nsecsElapsed());
     timer_.start(int((left + 500000) / 1000000));
 }
 
 void QtPlatform::tick() {
-    if (!running_)
+    if (!schedule_.running())
         return;
-    // As QTimer schedules a periodic timer: a late tick keeps the periods where they
-    // were, unless a whole period was missed; then the next one counts from now.
-    const qint64 now = clock_.nsecsElapsed();
-    dueNs_ += periodNs;
-    if (dueNs_ < now)
-        dueNs_ = now + periodNs;
+    schedule_.advance(clock_.nsecsElapsed());
     // Never a tick inside the handler of the one before (it processes messages during
     // a row advance), as with a periodic timer: the next is armed when it returns, due
     // where its period ends.
@@ -75,7 +66,7 @@ void QtPlatform::tick() {
         QtPlatform* p;
         ~Done() {
             p->inTick_ = false;
-            if (p->running_)
+            if (p->schedule_.running())
                 p->armTimer();
         }
     } done{this};
@@ -84,43 +75,27 @@ void QtPlatform::tick() {
 }
 
 void QtPlatform::startTimer() {
-    if (running_)
-        return;
-    running_ = true;
-    paused_ = false;
-    dueNs_ = clock_.nsecsElapsed() + periodNs;
-    armTimer();
+    if (schedule_.start(clock_.nsecsElapsed()))
+        armTimer();
 }
 
 void QtPlatform::stopTimer() {
-    running_ = paused_ = false;
+    schedule_.stop();
     timer_.stop();
 }
 
 void QtPlatform::pauseTimer() {
-    if (!running_)
-        return;
-    leftNs_ = dueNs_ - clock_.nsecsElapsed();
-    running_ = false;
-    paused_ = true;
+    schedule_.pause(clock_.nsecsElapsed());
     timer_.stop();
 }
 
 void QtPlatform::resumeTimer() {
-    if (running_)
-        return;
-    if (!paused_) {
-        startTimer();
-        return;
-    }
-    running_ = true;
-    paused_ = false;
-    dueNs_ = clock_.nsecsElapsed() + leftNs_;
-    armTimer();
+    if (schedule_.resume(clock_.nsecsElapsed()))
+        armTimer();
 }
 
 bool QtPlatform::timerRunning() const {
-    return running_;
+    return schedule_.running();
 }
 
 void QtPlatform::setTimerHandler(std::function<void()> handler) {

@@ -5,6 +5,7 @@
 // QTimer for each tick, so a pause keeps what was left of the period.
 
 #include "platform/platform.h"
+#include "platform/tick_schedule.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -44,11 +45,8 @@ private:
 
     // Armed for each tick, at the time it is due.
     QTimer timer_;
-    bool running_ = false;
-    bool paused_ = false;
+    TickSchedule schedule_{qint64(timerIntervalMs) * 1000000}; // nanoseconds of clock_
     bool inTick_ = false; // the tick handler runs: the next tick is armed when it returns
-    qint64 dueNs_ = 0;    // on clock_: when the next tick is due, while running
-    qint64 leftNs_ = 0;   // while paused: the time that was left to the next tick
     std::function<void()> handler_;
     Sleep sleep_;
     QPointer<QWidget> mainWindow_;

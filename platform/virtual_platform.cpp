@@ -33,12 +33,8 @@ bool VirtualPlatform::dispatchOne() {
         dispatch(node.mapped());
         return true;
     }
-    if (running_ && nowUs_ >= nextTickUs_ && (timerReentrant_ || inTick_ == 0)) {
-        // As QTimer does: a tick late by less than a period keeps the periods where they
-        // were; missed periods are not made up, the next one then counts from now.
-        nextTickUs_ += timerIntervalMs * 1000;
-        if (nextTickUs_ < nowUs_)
-            nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
+    if (schedule_.running() && nowUs_ >= schedule_.due() && (timerReentrant_ || inTick_ == 0)) {
+        schedule_.advance(nowUs_);
         ++ticks_;
         ++inTick_;
         if (handler_)
@@ -72,38 +68,19 @@ void VirtualPlatform::awaitAnimationStep() {
 }
 
 void VirtualPlatform::startTimer() {
-    if (running_)
-        return;
-    running_ = true;
-    paused_ = false;
-    nextTickUs_ = nowUs_ + timerIntervalMs * 1000;
+    schedule_.start(nowUs_);
 }
 
 void VirtualPlatform::stopTimer() {
-    running_ = false;
-    paused_ = false;
+    schedule_.stop();
 }
 
 void VirtualPlatform::pauseTimer() {
-    if (!running_)
-        return;
-    // Below 0 when a tick is due but waits behind other messages: it comes at once
-    // when the timer resumes, and the periods after it keep their places.
-    leftUs_ = nextTickUs_ - nowUs_;
-    running_ = false;
-    paused_ = true;
+    schedule_.pause(nowUs_);
 }
 
 void VirtualPlatform::resumeTimer() {
-    if (running_)
-        return;
-    if (!paused_) {
-        startTimer();
-        return;
-    }
-    running_ = true;
-    paused_ = false;
-    nextTickUs_ = nowUs_ + leftUs_;
+    schedule_.resume(nowUs_);
 }
 
 // The time of the next message the loop will have: a scripted event or a tick.
@@ -111,8 +88,8 @@ std::int64_t VirtualPlatform::nextMessageUs() const {
     std::int64_t next = std::numeric_limits<std::int64_t>::max();
     if (!queue_.empty())
         next = queue_.begin()->first.first;
-    if (running_)
-        next = std::min(next, nextTickUs_);
+    if (schedule_.running())
+        next = std::min(next, schedule_.due());
     return next;
 }
 

@@ -6,6 +6,7 @@
 // event go to the exception display, as on Qt.
 
 #include "platform/platform.h"
+#include "platform/tick_schedule.h"
 
 #include <cstdint>
 #include <functional>
@@ -56,7 +57,7 @@ public:
     void stopTimer() override;
     void pauseTimer() override;
     void resumeTimer() override;
-    bool timerRunning() const override { return running_; }
+    bool timerRunning() const override { return schedule_.running(); }
     void setTimerHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
     bool mainWindowActive() const override { return active_; }
     std::int64_t currentTimeSeconds() const override { return epoch_ + nowUs_ / 1000000; }
@@ -74,12 +75,9 @@ private:
     std::map<std::pair<std::int64_t, std::uint64_t>, std::function<void()>> queue_;
     std::function<void()> handler_;
     std::function<void()> afterDispatch_;
-    bool running_ = false;
-    bool paused_ = false;
-    std::int64_t leftUs_ = 0; // while paused: the time that was left to the next tick
+    TickSchedule schedule_{timerIntervalMs * 1000}; // microseconds of nowUs_
     bool active_ = true;
     bool timerReentrant_ = false;
-    std::int64_t nextTickUs_ = 0;
     int inTick_ = 0;
     int ticks_ = 0;
     int steps_ = 0;
