@@ -32,7 +32,7 @@ DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_present" || status=1
 echo "== 2b. Frame to screen on a screen scaled by 150 % (pictures scaled sharp bilinear)"
 DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1.5 "$B/bench_present" || status=1
 echo "== 3. Start-up and memory"
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_startup" "$B/flinder_startup_probe" "$B/bare_app" 11 || status=1
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_startup" "$B/flinder_startup_probe" "$B/bare_app" 31 || status=1
 echo "== 4. Idle cost"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$B/bench_idle" "$B/flinder_idle_probe" 30 || status=1
 echo "== 5. Whole rounds in virtual time (the randomized soak driver, no sanitizers)"
